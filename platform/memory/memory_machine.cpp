@@ -1,0 +1,1 @@
+#include "memory/memory_machine.h"

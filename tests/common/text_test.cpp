@@ -1,0 +1,128 @@
+#include "common/text.h"
+
+#include <gtest/gtest.h>
+
+namespace velmaro {
+namespace {
+
+TEST(UpperCase, FoldsAsciiAndGermanLetters) {
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"ports", "PORTS"},
+        {"Siemens usb Connectivity", "SIEMENS USB CONNECTIVITY"},
+        {"Gerätemanager öffnen", "GERÄTEMANAGER ÖFFNEN"},
+        {"ü", "Ü"},
+        {"ß", "ß"},  // no single upper-case letter
+        {"ÿ", "Ÿ"},
+        {"÷", "÷"},  // a sign, not a letter
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UpperCase(c.in), c.out) << c.in;
+    }
+}
+
+TEST(ContainsNoCase, MatchesLikeATextCompare) {
+    struct Case {
+        const char* haystack;
+        const char* needle;
+        bool expected;
+    } cases[] = {
+        {"USB\\VID_067B&PID_2303&REV_0300", "Vid_067b&Pid_2303", true},
+        {"Siemens USB Kabel DCA-510", "siemens usb kabel", true},
+        {"KOMMUNIKATIONSANSCHLUSS (COM1)", "Kommunikationsanschluss", true},
+        {"Bluetooth-Verbindung", "TOOTH", true},
+        {"Infrarot-Anschluß", "ANSCHLUSS", false},  // ß does not fold to SS
+        {"Kabel", "Kabel DCA", false},
+        {"", "", false},
+        {"abc", "", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ContainsNoCase(c.haystack, c.needle), c.expected) << c.haystack << " / " << c.needle;
+    }
+}
+
+TEST(ReplaceFirstNoCase, ReplacesOnlyTheFirstOccurrence) {
+    std::string text = "kommunikationsanschluss / Kommunikationsanschluss";
+    EXPECT_TRUE(ReplaceFirstNoCase(text, "Kommunikationsanschluss", "Standard COM Port"));
+    EXPECT_EQ(text, "Standard COM Port / Kommunikationsanschluss");
+    EXPECT_FALSE(ReplaceFirstNoCase(text, "Modem", "x"));
+}
+
+TEST(RemoveAll, IsCaseSensitive) {
+    EXPECT_EQ(RemoveAll("COM10", "COM"), "10");
+    EXPECT_EQ(RemoveAll("COMCOM3", "COM"), "3");
+    EXPECT_EQ(RemoveAll("com5", "COM"), "com5");
+    EXPECT_EQ(RemoveAll("a(COM4)b(COM4)", "(COM4)"), "ab");
+}
+
+TEST(TrimBlanks, RemovesSpacesOnly) {
+    EXPECT_EQ(TrimBlanks("  Prolific  "), "Prolific");
+    EXPECT_EQ(TrimBlanks("\tx\t"), "\tx\t");
+    EXPECT_EQ(TrimBlanks("   "), "");
+}
+
+TEST(ParseNumber, AcceptsDecimalNumbersWithBlanks) {
+    struct Case {
+        const char* in;
+        std::optional<double> expected;
+    } cases[] = {
+        {"4", 4.0},     {" 12 ", 12.0}, {"-3", -3.0},         {"+7", 7.0},       {"2.5", 2.5},
+        {".5", 0.5},    {"5.", 5.0},    {"", std::nullopt},   {" ", std::nullopt}, {"x1", std::nullopt},
+        {"1x", std::nullopt}, {"1 2", std::nullopt}, {"-", std::nullopt}, {".", std::nullopt}, {"1e3", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseNumber(c.in), c.expected) << "'" << c.in << "'";
+    }
+}
+
+TEST(RoundToInt16, RoundsHalfToEvenWithinRange) {
+    struct Case {
+        double in;
+        std::optional<std::int16_t> expected;
+    } cases[] = {
+        {2.5, 2},         {3.5, 4},          {-2.5, -2},       {4.4, 4},
+        {32767.0, 32767}, {32767.4, 32767},  {32767.5, std::nullopt}, {-32768.0, -32768},
+        {-32768.6, std::nullopt}, {99999.0, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RoundToInt16(c.in), c.expected) << c.in;
+    }
+}
+
+TEST(Patterns, PortTagNeedsOneOrTwoDigitsInParentheses) {
+    struct Case {
+        const char* in;
+        bool expected;
+    } cases[] = {
+        {"Prolific USB-to-Serial Comm Port (COM5)", true},
+        {"Port (COM12) extra", true},
+        {"Port (COM123)", false},
+        {"Port (COM)", false},
+        {"Port (com5)", false},
+        {"Port (COM5", false},
+        {"(COM1x) (COM7)", true},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MatchesPortTagPattern(c.in), c.expected) << c.in;
+    }
+}
+
+TEST(Patterns, ComNameIsComWithOneOrTwoDigits) {
+    struct Case {
+        const char* in;
+        bool expected;
+    } cases[] = {
+        {"COM3", true}, {"COM12", true}, {"COM100", false}, {"COM", false},
+        {"com3", false}, {"COM3 ", false}, {"XCOM3", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MatchesComNamePattern(c.in), c.expected) << c.in;
+    }
+}
+
+}  // namespace
+}  // namespace velmaro

@@ -1,0 +1,68 @@
+#pragma once
+// Fakes of the user-facing services, shared by the test programs.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "services/user_services.h"
+
+namespace velmaro::testing {
+
+// Records every box and answers with a fixed button (Ok for OK boxes, Yes for questions unless
+// told otherwise).
+class RecordingMessageBox : public IMessageBox {
+public:
+    struct Shown {
+        std::string text;
+        MessageStyle style;
+    };
+    MessageResult Show(const std::string& text, MessageStyle style) override {
+        shown.push_back({text, style});
+        if (style == MessageStyle::QuestionYesNo) {
+            return answerYes ? MessageResult::Yes : MessageResult::No;
+        }
+        return MessageResult::Ok;
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& s : shown) {
+            texts.push_back(s.text);
+        }
+        return texts;
+    }
+    std::vector<Shown> shown;
+    bool answerYes = true;
+};
+
+class FakeClipboard : public IClipboard {
+public:
+    void Clear() override {
+        ++clears;
+        text.clear();
+        hasText = false;
+    }
+    void SetText(const std::string& value) override {
+        text = value;
+        hasText = true;
+        ++sets;
+    }
+    std::string text;
+    bool hasText = false;
+    int clears = 0;
+    int sets = 0;
+};
+
+class FixedClock : public IClock {
+public:
+    explicit FixedClock(LocalTime t = {2026, 12, 4, 9, 5, 7}) : now(t) {}
+    LocalTime Now() const override { return now; }
+    LocalTime now;
+};
+
+class RecordingPointer : public IMousePointer {
+public:
+    void Set(MousePointer pointer) override { history.push_back(pointer); }
+    std::vector<MousePointer> history;
+};
+
+}  // namespace velmaro::testing
