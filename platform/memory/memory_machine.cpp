@@ -433,16 +433,15 @@ MemoryMachine::~MemoryMachine() = default;
 
 void MemoryMachine::PutKey(std::int32_t root, std::string_view path) {
     Key* key = state_->SetupRoot(root);
-    for (const auto part : PathParts(Utf8ToCp1252(path))) {
+    const std::string ansiPath = Utf8ToCp1252(path);  // outlives the parts that point into it
+    for (const auto part : PathParts(ansiPath)) {
         key = key->FindOrAddSubkey(part).first;
     }
 }
 
 void MemoryMachine::PutValue(std::int32_t root, std::string_view path, std::string_view name, RawValue value) {
-    Key* key = state_->SetupRoot(root);
-    for (const auto part : PathParts(Utf8ToCp1252(path))) {
-        key = key->FindOrAddSubkey(part).first;
-    }
+    PutKey(root, path);
+    Key* key = state_->Walk(state_->SetupRoot(root), Utf8ToCp1252(path));
     key->SetValue(Utf8ToCp1252(name), std::move(value));
 }
 

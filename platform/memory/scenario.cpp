@@ -267,7 +267,7 @@ class Reader {
 
     static std::string Kind(const json& value) {
         if (value.is_number_float()) {
-            return "a number with a fraction or exponent";
+            return "a number";  // a fraction, an exponent, or an integer beyond 64 bits
         }
         if (value.is_number()) {
             return "an integer";
@@ -347,8 +347,11 @@ class Reader {
         for (const auto& [name, member] : entry.items()) {
             const std::string memberPointer = PointerTo(pointer, name);
             if (name == "instance") {
-                if (!member.is_string() || member.get_ref<const std::string&>().empty()) {
-                    Fail(memberPointer, "expected a non-empty string, found " + Kind(member));
+                if (!member.is_string()) {
+                    Fail(memberPointer, "expected a string, found " + Kind(member));
+                }
+                if (member.get_ref<const std::string&>().empty()) {
+                    Fail(memberPointer, "the instance must not be empty");
                 }
                 device.instance = member.get<std::string>();
                 hasInstance = true;
@@ -549,6 +552,9 @@ class Reader {
                 continue;
             }
             const int high = digit(text[i]);
+            if (high >= 0 && i + 1 == text.size()) {
+                Fail(pointer, "an odd number of hex digits");
+            }
             const int low = i + 1 < text.size() ? digit(text[i + 1]) : -1;
             if (high < 0 || low < 0) {
                 Fail(pointer, "expected pairs of hex digits separated by blanks; the problem is at character " +
