@@ -1,1 +1,115 @@
-int main() { return 2; }
+// velmaro-list: one refresh of Velmaro's port list on a machine described by a scenario file,
+// printed as a table, as JSON, or as the device dump the clipboard would receive.
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "console_services.h"
+#include "main_window/port_list_refresh.h"
+#include "memory/memory_machine.h"
+#include "memory/scenario.h"
+#include "render.h"
+
+namespace {
+
+using namespace velmaro;
+
+constexpr const char* kProblemLineText =
+    "Problem entdeckt! Warten Sie zunächst ein paar Sekunden. Vielleicht muß Windows den Treiber noch laden. "
+    "Evtl. werden Sie auch zur Installation aufgefordert. Bleibt das Problem ohne Reaktion dauerhaft bestehen, "
+    "erhalten Sie mit einem Klick auf den Eintrag weitere Details.";
+
+// The controls of the main window at their design geometry, problem line hidden.
+struct WindowControls {
+    PortListModel lvwPorts;
+    BoxModel lvwPortsBox{60, 2280, 7815, 2415};
+    LabelModel lblLastRefresh{60, 2040, 3735, 255, "Aktualisierung läuft..."};
+    LabelModel lblProblem{60, 4760, 7815, 615, kProblemLineText, false};
+    BoxModel hdlMain{60, 60, 7815, 255};
+    LineModel linBut{60, 5460, 7860, 5460};
+};
+
+int ListScenario(const std::string& scenario, bool json, bool dump) {
+    memory::MemoryMachine machine;
+    try {
+        memory::LoadScenarioFile(scenario, machine);
+    } catch (const memory::ScenarioError& e) {
+        std::cerr << "velmaro-list: " << e.what() << '\n';
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "velmaro-list: " << scenario << ": " << e.what() << '\n';
+        return 2;
+    }
+
+    cli::ConsoleMessageBox messages;
+    cli::CapturedClipboard clipboard;
+    cli::LocalClock clock;
+    cli::NoPointer pointer;
+    const Services services{machine, machine, messages, clipboard, clock, pointer};
+    WindowControls window;
+    RefreshControls controls{window.lvwPorts,   window.lvwPortsBox, window.lblLastRefresh,
+                             window.lblProblem, window.hdlMain,     window.linBut};
+    PortDeviceTable table;
+    bool clipboardRequested = dump;
+    RefreshPortList(services, table, controls, clipboardRequested);
+
+    if (dump) {
+        if (!clipboard.received()) {
+            std::cerr << "velmaro-list: nothing reached the clipboard\n";
+            return 1;
+        }
+        const std::string& text = clipboard.text();
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return 0;
+    }
+    const bool problemLine = window.lblProblem.Visible();
+    if (json) {
+        std::cout << cli::RenderJson(window.lvwPorts.Rows(), problemLine);
+    } else {
+        std::cout << cli::RenderTable(window.lvwPorts.Rows(), problemLine ? window.lblProblem.Caption() : "");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{
+        "Lists the COM ports of a machine as Velmaro's port list shows them: one full refresh, "
+        "driver-problem scan included, on the machine described by a scenario file."};
+    app.name("velmaro-list");
+    std::string scenario;
+    bool json = false;
+    bool dump = false;
+    app.add_option("--scenario", scenario, "Scenario file (JSON) describing the machine's registry and devices")
+        ->type_name("FILE");
+    auto* jsonFlag = app.add_flag("--json", json, "Print the rows and the problem line as JSON");
+    app.add_flag("--dump", dump, "Print the device dump that the clipboard would receive (CR LF line ends)")
+        ->excludes(jsonFlag);
+    app.footer(
+        "Without --json or --dump the rows are printed as a table, followed by the problem line when it is shown.\n"
+        "Exit status: 0 listed; 1 the refresh failed or nothing reached the clipboard; 2 usage error or "
+        "unreadable scenario.");
+    app.set_version_flag("--version", std::string("velmaro-list ") + VELMARO_VERSION);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // Help and version end here with 0; every usage error with 2.
+        return app.exit(e) == 0 ? 0 : 2;
+    }
+
+    if (scenario.empty()) {
+        std::cerr << "velmaro-list: listing the ports of this machine needs a platform backend that this build "
+                     "does not have yet; use --scenario FILE to list a machine described by a scenario file.\n";
+        return 2;
+    }
+    try {
+        return ListScenario(scenario, json, dump);
+    } catch (const std::exception& e) {
+        std::cerr << "velmaro-list: " << e.what() << '\n';
+        return 1;
+    }
+}
