@@ -1,0 +1,23 @@
+#pragma once
+// What the "Ja" button of the guidance dialog opens: the local help page for the help marker,
+// anything else as an address handed to the shell unchanged.
+#include <string>
+
+#include "services/file_system.h"
+#include "services/program_identity.h"
+#include "services/user_services.h"
+#include "shell/shell_service.h"
+
+namespace velmaro {
+
+// Opens what action names, with parentWindow as the parent of any window the shell shows. Returns
+// false only when action is the help marker (exactly, letter case included) and no help page is
+// installed; the user has then been told "Hilfedatei nicht gefunden" and nothing was opened.
+bool OpenGuidanceAction(const std::string& action,
+                        WindowHandle parentWindow,
+                        const IProgramIdentity& identity,
+                        const IFileSystem& files,
+                        IShellService& shell,
+                        IMessageBox& messages);
+
+}  // namespace velmaro
