@@ -1,0 +1,145 @@
+#include "main_window/frm_ports.h"
+
+#include "headline/property_bag.h"
+#include "main_window/frm_ports_design.h"
+#include "shell/device_manager.h"
+#include "shell/shell_helpers.h"
+
+namespace velmaro {
+
+std::string MainWindowTitle(const std::string& executableName, const ProgramVersion& version) {
+    return executableName + " Version " + std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
+           std::to_string(version.revision) + " vom " + kVersionDate;
+}
+
+frmPorts::frmPorts(IMainWindowView& view, MainWindowServices services)
+    : view_(view),
+      services_(services),
+      refreshServices_{services.registry, services.devices, view.Messages(),
+                       view.Clipboard(),  services.clock,   view.Pointer()},
+      frmInfo_({services.identity, services.shell, view.Messages(), services.files, services.monotonicClock,
+                services.events}) {
+    hdlMain_.ReadProperties(PropertyBag{{std::string(ucHeadline::kCaptionKey), kHeadlineCaption}});
+    const TwipsRect& r = kHdlMain.rect;
+    hdlMain_.Move(r.left, r.top, r.width, r.height);
+    hdlMain_.OnDblClick([this] { hdlMain_DblClick(); });
+}
+
+RefreshControls frmPorts::Controls() {
+    return {view_.lvwPorts(), view_.lvwPortsBox(), view_.lblLastRefresh(), view_.lblProblem(),
+            hdlMain_,         view_.linBut()};
+}
+
+bool frmPorts::Form_Load() {
+    const std::string name = services_.identity.ExecutableName();
+    if (services_.instance.AnotherInstanceRunning()) {
+        view_.Messages().Show(name + kMsgAlreadyRunning, MessageStyle::InformationOk);
+        return false;
+    }
+    view_.SetTitle(MainWindowTitle(name, services_.identity.Version()));
+    view_.AttachImageList();
+    view_.lblStatic().SetCaption(kIntroText);
+    // No refresh here: the first tick comes 200 ms after the first layout pass re-enabled the timer.
+    view_.tmrRefresh().SetInterval(kFirstRefreshDelayMs);
+    view_.tmrRefresh().SetEnabled(true);
+    return true;
+}
+
+void frmPorts::Form_Resize() {
+    if (view_.IsMinimized()) {
+        return;  // the refreshes go on while minimised
+    }
+    ITimer& timer = view_.tmrRefresh();
+    timer.SetEnabled(false);
+
+    // Each correction resizes the window again; that inner pass runs in full before this one goes on.
+    if (view_.OuterWidth() <= kMinOuterWidth) {
+        view_.SetOuterSize(kMinOuterWidth, view_.OuterHeight());
+    }
+    if (view_.OuterHeight() <= kMinOuterHeight) {
+        view_.SetOuterSize(view_.OuterWidth(), kMinOuterHeight);
+    }
+
+    // The headline's position gives the margins of the whole layout.
+    const float m = hdlMain_.Left();
+    const float t = hdlMain_.Top();
+    const float w = view_.ClientWidth();
+    const float h = view_.ClientHeight();
+    IBox& cmdExit = view_.cmdExit();
+    IBox& cmdOpenDevMan = view_.cmdOpenDevMan();
+    IBox& lvwPorts = view_.lvwPortsBox();
+    ILine& linBut = view_.linBut();
+    ILabel& lblProblem = view_.lblProblem();
+
+    hdlMain_.SetWidth(w - 2 * m);
+    cmdExit.SetLeft(w - cmdExit.Width() - m);
+    cmdOpenDevMan.SetLeft(cmdExit.Left() - cmdOpenDevMan.Width() - 2 * m);
+    linBut.SetX2(m + hdlMain_.Width());
+    lvwPorts.SetWidth(hdlMain_.Width());
+    view_.SetColumnWidth(kColumnDescription,
+                         lvwPorts.Width() - view_.ColumnWidth(kColumnComPort) - kScrollBarAllowance);
+    cmdExit.SetTop(h - cmdExit.Height() - m);
+    cmdOpenDevMan.SetTop(cmdExit.Top());
+    linBut.SetY1(cmdExit.Top() - m);
+    linBut.SetY2(linBut.Y1());
+    lblProblem.SetTop(linBut.Y1() - lblProblem.Height() - t);
+    RefreshControls controls = Controls();
+    ApplyListHeightRule(controls);
+    // The web address goes on the line below its lead-in text.
+    view_.lblUrlPre(0).SetTop(cmdExit.Top());
+    view_.lblUrl(0).SetTop(view_.lblUrlPre(0).Top() + view_.lblUrlPre(0).Height());
+    // The mail address shares its lead-in's line, level with the buttons' bottom.
+    view_.lblUrlPre(1).SetTop(cmdExit.Top() + cmdExit.Height() - view_.lblUrlPre(1).Height());
+    view_.lblUrl(1).SetTop(view_.lblUrlPre(1).Top());
+
+    // Re-enabling restarts the count, so no refresh runs while the user keeps dragging the frame.
+    timer.SetEnabled(true);
+}
+
+void frmPorts::tmrRefresh_Timer() {
+    ITimer& timer = view_.tmrRefresh();
+    timer.SetInterval(kRefreshIntervalMs);
+    // Off while the refresh runs: a message box inside it lets the event loop deliver ticks.
+    timer.SetEnabled(false);
+    RefreshControls controls = Controls();
+    RefreshPortList(refreshServices_, portDevices_, controls, clipboardRequested_);
+    timer.SetEnabled(true);
+}
+
+void frmPorts::cmdExit_Click() {
+    view_.tmrRefresh().SetEnabled(false);
+    view_.Unload();
+}
+
+void frmPorts::lvwPorts_ItemClick(int row) {
+    const std::string code = view_.lvwPorts().Tag(row);
+    if (code.empty()) {
+        return;
+    }
+    // No refresh may change the rows and their tags while the dialog explains one of them.
+    ITimer& timer = view_.tmrRefresh();
+    timer.SetEnabled(false);
+    frmInfo_.frm_Present(code);
+    view_.InfoDialogView().ShowModal(frmInfo_, view_.NativeHandle());
+    timer.SetEnabled(true);
+}
+
+void frmPorts::cmdOpenDevMan_Click() {
+    OpenDeviceManager(services_.shell, view_.Messages(), view_.NativeHandle());
+}
+
+void frmPorts::lblUrl_Click(int index) {
+    if (index != 0 && index != 1) {
+        return;
+    }
+    ShellOpen(services_.shell, view_.NativeHandle(), view_.lblUrl(index).Caption());
+}
+
+void frmPorts::hdlMain_DblClick() {
+    // The copy itself is left to the next refresh, which confirms it and clears the request.
+    if (view_.Messages().Show(kMsgCopyAllInfo, MessageStyle::QuestionYesNo) == MessageResult::Yes) {
+        clipboardRequested_ = true;
+    }
+}
+
+}  // namespace velmaro

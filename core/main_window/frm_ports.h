@@ -1,0 +1,87 @@
+#pragma once
+// frmPorts: the main window's presenter. It starts the program (or steps aside for a running
+// copy), drives the refresh timer, lays the window out on every resize and carries out the
+// window's commands. The view forwards its events to the handlers below.
+#include <string>
+
+#include "devices/device_info_service.h"
+#include "guidance/frm_info.h"
+#include "headline/uc_headline.h"
+#include "main_window/main_window_view.h"
+#include "main_window/port_list_refresh.h"
+#include "ports/port_device_table.h"
+#include "registry/registry_service.h"
+#include "services/event_pump.h"
+#include "services/file_system.h"
+#include "services/monotonic_clock.h"
+#include "services/program_identity.h"
+#include "services/services.h"
+#include "services/single_instance.h"
+#include "shell/shell_service.h"
+
+namespace velmaro {
+
+inline constexpr const char* kMsgAlreadyRunning = " läuft bereits.";  // after the executable's name
+inline constexpr const char* kMsgCopyAllInfo = "Alles Infos in die Zwischenablage?";
+inline constexpr const char* kVersionDate = "29.05.2007";
+
+// The platform services of the main window and its guidance dialog. The services bound to the
+// window itself (message box, clipboard, mouse pointer) come from the view.
+struct MainWindowServices {
+    IRegistryService& registry;
+    IDeviceInfoService& devices;
+    IClock& clock;
+    IShellService& shell;
+    const IProgramIdentity& identity;
+    ISingleInstance& instance;
+    const IFileSystem& files;
+    const IMonotonicClock& monotonicClock;
+    IEventPump& events;
+};
+
+// "<name> Version <major>.<minor>.<revision> vom 29.05.2007"
+std::string MainWindowTitle(const std::string& executableName, const ProgramVersion& version);
+
+class frmPorts {
+  public:
+    // The view must outlive the presenter; its services are taken once, here.
+    frmPorts(IMainWindowView& view, MainWindowServices services);
+    frmPorts(const frmPorts&) = delete;
+    frmPorts& operator=(const frmPorts&) = delete;
+
+    // Runs once before the window is first shown. False when another copy already runs: the user
+    // has been told, nothing else was done, and the caller ends the program without a window.
+    bool Form_Load();
+    // Every size change of the window, also the first showing, maximise and restore.
+    void Form_Resize();
+    void tmrRefresh_Timer();
+    void cmdExit_Click();
+    // A click on the row at this 1-based position of lvwPorts.
+    void lvwPorts_ItemClick(int row);
+    void cmdOpenDevMan_Click();
+    // A click on element 0 (web site) or 1 (feedback mail) of lblUrl.
+    void lblUrl_Click(int index);
+    // The headline's DblClick; a view reaches it through hdlMain().ForwardDblClick().
+    void hdlMain_DblClick();
+
+    // The headline model the view draws; its OnLayout tells the view when to redraw.
+    ucHeadline& hdlMain() { return hdlMain_; }
+    const ucHeadline& hdlMain() const { return hdlMain_; }
+    // The one guidance dialog, loaded on first use and discarded whenever it closes.
+    frmInfo& InfoDialog() { return frmInfo_; }
+    bool ClipboardRequested() const { return clipboardRequested_; }
+    const PortDeviceTable& PortDevices() const { return portDevices_; }
+
+  private:
+    RefreshControls Controls();
+
+    IMainWindowView& view_;
+    MainWindowServices services_;
+    Services refreshServices_;
+    PortDeviceTable portDevices_;
+    bool clipboardRequested_ = false;
+    ucHeadline hdlMain_;
+    frmInfo frmInfo_;
+};
+
+}  // namespace velmaro
