@@ -257,22 +257,12 @@ class FakeMainWindow : public IMainWindowView {
     }
 
     // --- inspection ---
-    FakeLabel& Label(const std::string& name, int index = -1) {
-        if (name == "lblStatic")
-            return lblStatic_;
-        if (name == "lblLastRefresh")
-            return lblLastRefresh_;
-        if (name == "lvwPorts")
-            return lvwPortsBox_;
-        if (name == "lblProblem")
-            return lblProblem_;
-        if (name == "cmdOpenDevMan")
-            return cmdOpenDevMan_;
-        if (name == "cmdExit")
-            return cmdExit_;
-        if (name == "lblUrlPre")
-            return index == 0 ? lblUrlPreWeb_ : lblUrlPreMail_;
-        return index == 0 ? lblUrlWeb_ : lblUrlMail_;
+    // The problem line as the refresh leaves it, set without a log entry.
+    void SetProblemLineShown(bool shown) { lblProblem_.model().SetVisible(shown); }
+    // Both lead-in labels of the links, as a font of another height sizes them.
+    void SetLeadInHeight(float height) {
+        lblUrlPreWeb_.model().SetHeight(height);
+        lblUrlPreMail_.model().SetHeight(height);
     }
 
     EventLog log;

@@ -54,7 +54,7 @@ class LayoutCaseTest : public PresenterTest, public ::testing::WithParamInterfac
 
 TEST_P(LayoutCaseTest, PlacesEveryControl) {
     const LayoutCase& c = GetParam();
-    view.Label("lblProblem").model().SetVisible(c.problemShown);
+    view.SetProblemLineShown(c.problemShown);
 
     view.UserResizes(c.outerWidth, c.outerHeight);
 
@@ -142,6 +142,18 @@ TEST_F(PresenterTest, MarginsComeFromTheHeadlinesPosition) {
     EXPECT_FLOAT_EQ(view.linBut().Y1(), 5415);
     EXPECT_FLOAT_EQ(view.lblProblem().Top(), 4710);
     EXPECT_FLOAT_EQ(view.lvwPortsBox().Height(), 3045);
+}
+
+TEST_F(PresenterTest, LinksFollowTheHeightOfTheirLeadInTexts) {
+    // A platform font that makes the auto-sized lead-in labels 240 high instead of 195.
+    view.SetLeadInHeight(240);
+
+    presenter.Form_Resize();
+
+    EXPECT_FLOAT_EQ(view.lblUrlPre(0).Top(), 5595);
+    EXPECT_FLOAT_EQ(view.lblUrl(0).Top(), 5835);     // 5595 + 240
+    EXPECT_FLOAT_EQ(view.lblUrlPre(1).Top(), 5970);  // 5595 + 615 - 240: bottom level with the buttons
+    EXPECT_FLOAT_EQ(view.lblUrl(1).Top(), 5970);
 }
 
 // --- minimum size ------------------------------------------------------------------------------
