@@ -48,6 +48,8 @@ public:
 private:
     class OpenedKey;  // closes its handle when it goes out of scope
     bool OpenKey(std::int32_t root, const std::string& path, bool readOnly, RegHandle& handle);
+    void EnumValuesOfOpenKey(std::int32_t root, const std::string& path, RegHandle key, bool noEvents,
+                             std::vector<std::string>& names);
     void RaiseError(std::int32_t code);
 
     IRegistryService& service_;
