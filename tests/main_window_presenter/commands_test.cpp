@@ -34,6 +34,10 @@ struct RowClickCase {
     const char* neinCaption;
 };
 
+void PrintTo(const RowClickCase& c, std::ostream* out) {
+    *out << "row " << c.row << " " << c.code;
+}
+
 class RowClickTest : public PresenterTest, public ::testing::WithParamInterface<RowClickCase> {
   protected:
     // A Siemens DCA-510 cable and an FTDI converter both claim COM5: two red rows.
@@ -161,6 +165,10 @@ struct LinkCase {
     int index;
     const char* file;
 };
+
+void PrintTo(const LinkCase& c, std::ostream* out) {
+    *out << "lblUrl(" << c.index << ")";
+}
 
 class LinkTest : public PresenterTest, public ::testing::WithParamInterface<LinkCase> {};
 

@@ -62,6 +62,10 @@ struct SecondCopyCase {
     const char* message;
 };
 
+void PrintTo(const SecondCopyCase& c, std::ostream* out) {
+    *out << c.executable;
+}
+
 class SecondCopyTest : public PresenterTest, public ::testing::WithParamInterface<SecondCopyCase> {};
 
 TEST_P(SecondCopyTest, TellsTheUserAndDoesNothingElse) {
@@ -91,6 +95,10 @@ struct TitleCase {
     ProgramVersion version;
     const char* title;
 };
+
+void PrintTo(const TitleCase& c, std::ostream* out) {
+    *out << c.title;
+}
 
 class TitleTest : public ::testing::TestWithParam<TitleCase> {};
 
