@@ -1,7 +1,13 @@
 #include "console_services.h"
 
+#include <cstdio>
 #include <ctime>
 #include <iostream>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace velmaro::cli {
 
@@ -18,6 +24,13 @@ void CapturedClipboard::Clear() {
 void CapturedClipboard::SetText(const std::string& value) {
     text_ = value;
     received_ = true;
+}
+
+void UseBinaryStdout() {
+    std::fflush(stdout);
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
 }
 
 LocalTime LocalClock::Now() const {

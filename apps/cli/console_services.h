@@ -30,6 +30,9 @@ class LocalClock : public IClock {
     LocalTime Now() const override;
 };
 
+// Lets bytes reach standard output unchanged; on Windows it would otherwise turn every LF into CR LF.
+void UseBinaryStdout();
+
 // A terminal has no mouse pointer to change.
 class NoPointer : public IMousePointer {
   public:

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "console_services.h"
+#include "main_window/frm_ports_design.h"
 #include "main_window/port_list_refresh.h"
 #include "memory/memory_machine.h"
 #include "memory/scenario.h"
@@ -17,19 +18,23 @@ namespace {
 
 using namespace velmaro;
 
-constexpr const char* kProblemLineText =
-    "Problem entdeckt! Warten Sie zunächst ein paar Sekunden. Vielleicht muß Windows den Treiber noch laden. "
-    "Evtl. werden Sie auch zur Installation aufgefordert. Bleibt das Problem ohne Reaktion dauerhaft bestehen, "
-    "erhalten Sie mit einem Klick auf den Eintrag weitere Details.";
+BoxModel BoxOf(const ControlDesign& design) {
+    return {design.rect.left, design.rect.top, design.rect.width, design.rect.height};
+}
 
-// The controls of the main window at their design geometry, problem line hidden.
+LabelModel LabelOf(const ControlDesign& design) {
+    return {design.rect.left, design.rect.top, design.rect.width, design.rect.height, std::string(design.caption),
+            design.visible};
+}
+
+// The controls of the main window as designed: the problem line hidden, no layout pass yet.
 struct WindowControls {
     PortListModel lvwPorts;
-    BoxModel lvwPortsBox{60, 2280, 7815, 2415};
-    LabelModel lblLastRefresh{60, 2040, 3735, 255, "Aktualisierung läuft..."};
-    LabelModel lblProblem{60, 4760, 7815, 615, kProblemLineText, false};
-    BoxModel hdlMain{60, 60, 7815, 255};
-    LineModel linBut{60, 5460, 7860, 5460};
+    BoxModel lvwPortsBox = BoxOf(kLvwPorts);
+    LabelModel lblLastRefresh = LabelOf(kLblLastRefresh);
+    LabelModel lblProblem = LabelOf(kLblProblem);
+    BoxModel hdlMain = BoxOf(kHdlMain);
+    LineModel linBut{kLinBut.x1, kLinBut.y1, kLinBut.x2, kLinBut.y2};
 };
 
 int ListScenario(const std::string& scenario, bool json, bool dump) {
@@ -62,6 +67,7 @@ int ListScenario(const std::string& scenario, bool json, bool dump) {
             return 1;
         }
         const std::string& text = clipboard.text();
+        cli::UseBinaryStdout();
         std::fwrite(text.data(), 1, text.size(), stdout);
         return 0;
     }
