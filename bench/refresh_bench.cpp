@@ -80,9 +80,10 @@ void AddCommonProperties(memory::MemoryDevice& device, const char* classGuid, in
     device.properties[SPDRP_LOCATION_INFORMATION] = SzValue("Port_#0001.Hub_#0002");
 }
 
-// A serial port on COM((index % 99) + 1), listed in the serial-port map.
+// A serial port on COM(index + 1), listed in the serial-port map. Windows gives every port its own
+// number; those above 99 carry three-digit tags, which the port list does not describe.
 void AddPort(memory::MemoryMachine& machine, int index) {
-    const int number = index % 99 + 1;
+    const int number = index + 1;
     const std::string com = "COM" + std::to_string(number);
     static constexpr std::array<const char*, 4> kNames{"Kommunikationsanschluss", "USB Serial Port",
                                                        "Prolific USB-to-Serial Comm Port",

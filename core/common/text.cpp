@@ -9,6 +9,39 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+bool IsAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c;
+}
+
+// An ASCII needle can only match ASCII bytes of the haystack, and folding never turns a byte of a
+// multi-byte character into ASCII, so comparing byte by byte is exact. No copies: this runs for
+// every device of every refresh.
+std::size_t FindAsciiNoCase(std::string_view haystack, std::string_view needle, std::size_t from) {
+    if (needle.size() > haystack.size()) {
+        return std::string_view::npos;
+    }
+    const std::size_t last = haystack.size() - needle.size();
+    for (std::size_t at = from; at <= last; ++at) {
+        std::size_t i = 0;
+        while (i < needle.size() && AsciiUpper(haystack[at + i]) == AsciiUpper(needle[i])) {
+            ++i;
+        }
+        if (i == needle.size()) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace
 
 std::string UpperCase(std::string_view text) {
@@ -35,6 +68,9 @@ std::string UpperCase(std::string_view text) {
 std::size_t FindNoCase(std::string_view haystack, std::string_view needle, std::size_t from) {
     if (from > haystack.size()) {
         return std::string_view::npos;
+    }
+    if (IsAscii(needle)) {
+        return FindAsciiNoCase(haystack, needle, from);
     }
     return UpperCase(haystack).find(UpperCase(needle), from);
 }

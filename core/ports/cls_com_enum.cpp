@@ -1,5 +1,7 @@
 #include "ports/cls_com_enum.h"
 
+#include <algorithm>
+
 #include <stdexcept>
 #include <utility>
 
@@ -15,7 +17,7 @@ constexpr const char* kPortPrefix = "COM";
 
 // Ascending by number; free slots (0) keep their places. Equal numbers are never exchanged
 // directly, though a slot may jump over its equal on the way.
-void SortByPortNumber(std::vector<PortEntry>& ports) {
+void ExchangeSort(std::vector<PortEntry>& ports) {
     for (std::size_t i = 0; i < ports.size(); ++i) {
         if (ports[i].PortNumber == 0) {
             continue;
@@ -25,6 +27,35 @@ void SortByPortNumber(std::vector<PortEntry>& ports) {
                 std::swap(ports[i], ports[j]);
             }
         }
+    }
+}
+
+// The exchange sort is quadratic. When no number occurs twice its result is the one ascending
+// order of the taken slots, which an ordinary sort reaches as well; only equal numbers need the
+// exchange sort's own order of their descriptions.
+void SortByPortNumber(std::vector<PortEntry>& ports) {
+    std::vector<std::size_t> taken;
+    std::vector<std::int16_t> numbers;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        if (ports[i].PortNumber != 0) {
+            taken.push_back(i);
+            numbers.push_back(ports[i].PortNumber);
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    if (std::adjacent_find(numbers.begin(), numbers.end()) != numbers.end()) {
+        ExchangeSort(ports);
+        return;
+    }
+    std::vector<PortEntry> sorted;
+    sorted.reserve(taken.size());
+    for (std::size_t i : taken) {
+        sorted.push_back(std::move(ports[i]));
+    }
+    std::sort(sorted.begin(), sorted.end(),
+              [](const PortEntry& a, const PortEntry& b) { return a.PortNumber < b.PortNumber; });
+    for (std::size_t k = 0; k < taken.size(); ++k) {
+        ports[taken[k]] = std::move(sorted[k]);
     }
 }
 

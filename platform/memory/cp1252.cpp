@@ -100,9 +100,16 @@ bool DecodeUtf8(std::string_view text, std::size_t& pos, char32_t& cp) {
 std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (const char c : bytes) {
-        AppendUtf8(out, CodePointOf(static_cast<unsigned char>(c)));
+    std::size_t run = 0;  // start of the pending run of ASCII bytes, copied in one go
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c >= 0x80) {
+            out.append(bytes.substr(run, i - run));
+            AppendUtf8(out, CodePointOf(c));
+            run = i + 1;
+        }
     }
+    out.append(bytes.substr(run));
     return out;
 }
 
