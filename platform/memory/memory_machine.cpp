@@ -102,19 +102,6 @@ std::uint32_t EffectiveAccess(std::uint32_t requested) {
     return access;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", any letter case.
 std::optional<Guid> ParseGuid(std::string_view text) {
     if (text.size() != 38 || text.front() != '{' || text.back() != '}') {
@@ -129,8 +116,8 @@ std::optional<Guid> ParseGuid(std::string_view text) {
             }
             continue;
         }
-        const int high = HexDigit(text[i]);
-        const int low = HexDigit(text[i + 1]);
+        const int high = HexDigitValue(text[i]);
+        const int low = HexDigitValue(text[i + 1]);
         if (high < 0 || low < 0) {
             return std::nullopt;
         }
@@ -306,6 +293,28 @@ struct MemoryMachine::State {
         key = it->second.key.get();
         access = it->second.access;
         return kErrorSuccess;
+    }
+
+    // The parent handle of a path-taking call, and the path checked as the system checks it.
+    std::int32_t ResolvePathStart(RegHandle handle, const std::string& subKey, Key*& start) const {
+        std::uint32_t access = 0;
+        if (const std::int32_t status = Resolve(handle, start, access); status != kErrorSuccess) {
+            return status;
+        }
+        if (!subKey.empty() && subKey.front() == '\\') {
+            return kErrorBadPathname;
+        }
+        return kErrorSuccess;
+    }
+
+    // The existing key at subKey below handle.
+    std::int32_t FindKey(RegHandle handle, const std::string& subKey, Key*& key) const {
+        Key* start = nullptr;
+        if (const std::int32_t status = ResolvePathStart(handle, subKey, start); status != kErrorSuccess) {
+            return status;
+        }
+        key = Walk(start, subKey);
+        return key == nullptr ? kErrorFileNotFound : kErrorSuccess;
     }
 
     std::int32_t ResolveFor(RegHandle handle, std::uint32_t neededAccess, Key*& key) const {
@@ -501,17 +510,9 @@ std::int32_t MemoryMachine::OpenKeyEx(RegHandle root,
     if (const auto fault = state_->Enter(Call::RegOpenKeyExA)) {
         return *fault;
     }
-    Key* start = nullptr;
-    std::uint32_t rootAccess = 0;
-    if (const std::int32_t status = state_->Resolve(root, start, rootAccess); status != kErrorSuccess) {
+    Key* key = nullptr;
+    if (const std::int32_t status = state_->FindKey(root, subKey, key); status != kErrorSuccess) {
         return status;
-    }
-    if (!subKey.empty() && subKey.front() == '\\') {
-        return kErrorBadPathname;
-    }
-    Key* key = state_->Walk(start, subKey);
-    if (key == nullptr) {
-        return kErrorFileNotFound;
     }
     result = state_->NewHandle(key, access);
     return kErrorSuccess;
@@ -529,12 +530,8 @@ std::int32_t MemoryMachine::CreateKeyEx(RegHandle root,
         return *fault;
     }
     Key* key = nullptr;
-    std::uint32_t rootAccess = 0;
-    if (const std::int32_t status = state_->Resolve(root, key, rootAccess); status != kErrorSuccess) {
+    if (const std::int32_t status = state_->ResolvePathStart(root, subKey, key); status != kErrorSuccess) {
         return status;
-    }
-    if (!subKey.empty() && subKey.front() == '\\') {
-        return kErrorBadPathname;
     }
     bool created = false;
     for (const auto part : PathParts(subKey)) {
@@ -695,17 +692,9 @@ std::int32_t MemoryMachine::DeleteKey(RegHandle root, const std::string& subKey)
     if (const auto fault = state_->Enter(Call::RegDeleteKeyA)) {
         return *fault;
     }
-    Key* start = nullptr;
-    std::uint32_t access = 0;
-    if (const std::int32_t status = state_->Resolve(root, start, access); status != kErrorSuccess) {
+    Key* key = nullptr;
+    if (const std::int32_t status = state_->FindKey(root, subKey, key); status != kErrorSuccess) {
         return status;
-    }
-    if (!subKey.empty() && subKey.front() == '\\') {
-        return kErrorBadPathname;
-    }
-    Key* key = state_->Walk(start, subKey);
-    if (key == nullptr) {
-        return kErrorFileNotFound;
     }
     if (key->parent == nullptr || !key->subkeys.empty()) {
         return kErrorAccessDenied;  // a root, or a key that still has subkeys
@@ -867,6 +856,19 @@ std::string MemoryMachine::AnsiToUtf8(std::string_view ansi) const {
 
 std::string MemoryMachine::Utf8ToAnsi(std::string_view utf8) const {
     return Utf8ToCp1252(utf8);
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
 }
 
 }  // namespace velmaro::memory

@@ -104,6 +104,9 @@ private:
 std::string Cp1252ToUtf8(std::string_view bytes);
 std::string Utf8ToCp1252(std::string_view utf8);
 
+// The value of one hex digit of either letter case, or -1.
+int HexDigitValue(char c);
+
 // The root named by its full name ("HKEY_LOCAL_MACHINE", ...), or 0 when unknown.
 std::int32_t RootFromName(std::string_view name);
 

@@ -532,18 +532,6 @@ class Reader {
             Fail(pointer, "expected a string of hex digits, found " + Kind(hex));
         }
         const std::string& text = hex.get_ref<const std::string&>();
-        const auto digit = [](char c) {
-            if (c >= '0' && c <= '9') {
-                return c - '0';
-            }
-            if (c >= 'a' && c <= 'f') {
-                return c - 'a' + 10;
-            }
-            if (c >= 'A' && c <= 'F') {
-                return c - 'A' + 10;
-            }
-            return -1;
-        };
         std::vector<std::uint8_t> bytes;
         std::size_t i = 0;
         while (i < text.size()) {
@@ -551,11 +539,11 @@ class Reader {
                 ++i;
                 continue;
             }
-            const int high = digit(text[i]);
+            const int high = HexDigitValue(text[i]);
             if (high >= 0 && i + 1 == text.size()) {
                 Fail(pointer, "an odd number of hex digits");
             }
-            const int low = i + 1 < text.size() ? digit(text[i + 1]) : -1;
+            const int low = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
             if (high < 0 || low < 0) {
                 Fail(pointer, "expected pairs of hex digits separated by blanks; the problem is at character " +
                                   std::to_string(high < 0 ? i + 1 : i + 2));
