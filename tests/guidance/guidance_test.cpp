@@ -1,0 +1,301 @@
+// The guidance dialog: text, buttons and action per problem code, and what "Ja" then opens.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <ranges>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "guidance/frm_info.h"
+#include "guidance/guidance_action.h"
+#include "guidance/help_pages.h"
+#include "guidance/wait_seconds.h"
+#include "memory/memory_file_system.h"
+#include "memory/memory_program.h"
+#include "memory/memory_shell.h"
+#include "support/fakes.h"
+
+namespace velmaro {
+namespace {
+
+using Call = memory::MemoryShell::ExecuteCall;
+constexpr WindowHandle kDialogWindow = 0x4711;
+constexpr const char* kHelpMarker = "Local x40 HelP";
+constexpr const char* kForum14785 = "https://forum.velmaro.example/community/board/showthread.php?t=14785";
+constexpr const char* kForum13903 = "https://forum.velmaro.example/community/board/showthread.php?t=13903";
+
+std::string HelpPage(const std::string& windows) {
+    return "C:\\Programme\\Velmaro\\Hilfe\\Siemens_DCA-140-540_USB_Hinweise_" + windows + ".htm";
+}
+
+// The dialog on in-memory services; the clock moves a quarter second on every round of the event loop.
+struct Guidance {
+    // "Ja" of the dialog filled for code, shown in its own window.
+    void Click(const char* code) {
+        dialog.frm_Present(code);
+        dialog.AttachWindow(kDialogWindow);
+        dialog.cmdJa_Click();
+    }
+    const InfoDialogState& State() const { return dialog.State(); }
+    // "Ja" is shown exactly when it carries an action.
+    void ExpectButtons(const std::string& nein, const std::string& action) const {
+        EXPECT_EQ(State().neinCaption, nein);
+        EXPECT_EQ(State().jaVisible, !action.empty());
+        EXPECT_EQ(State().jaTag, action);
+    }
+
+    memory::FixedProgramIdentity identity{"Velmaro", "C:\\Programme\\Velmaro"};
+    memory::MemoryShell shell;
+    testing::RecordingMessageBox messages;
+    memory::MemoryFileSystem files;
+    memory::ManualClock clock;
+    memory::SteppingEventPump pump{clock, 0.25f};
+    frmInfo dialog{{identity, shell, messages, files, clock, pump}};
+};
+
+class GuidanceTest : public ::testing::Test, protected Guidance {};
+
+// --- what frm_Present shows ---------------------------------------------------------------------
+
+std::vector<std::string> Split(const std::string& text, std::string_view separator) {
+    std::vector<std::string> parts;
+    for (const auto& part : std::views::split(text, separator)) {
+        parts.emplace_back(part.begin(), part.end());
+    }
+    return parts;
+}
+
+// Phrases, one per paragraph of the text, in order and separated by "|". A paragraph must contain
+// its phrase; "=..." gives the whole paragraph, so "=" alone is the blank line.
+void ExpectParagraphs(const std::string& text, const std::string& phrases) {
+    const std::vector<std::string> paragraphs = Split(text, std::string_view("\r\n"));
+    const std::vector<std::string> expected = Split(phrases, std::string_view("|"));
+    ASSERT_EQ(paragraphs.size(), expected.size()) << text;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const std::string& phrase = expected[i];
+        EXPECT_TRUE(phrase.starts_with('=') ? paragraphs[i] == phrase.substr(1)
+                                            : paragraphs[i].find(phrase) != std::string::npos)
+            << "paragraph " << i << ": " << paragraphs[i];
+    }
+}
+
+// The frame the missing-driver texts share; only the cable and the faulty device differ.
+std::string MissingDriver(const std::string& cable, const std::string& device) {
+    return cable + "|ohne das vorher ein passender Treiber|=|zunächst Administatorrechte.|" + device +
+           "|installieren Sie den Treiber, den der Hersteller|Evtl. muß das Kabel";
+}
+
+constexpr const char* kForumQuestion =
+    "|Im Dorvatek Supportforum gibt es|=Soll die Anleitung im Internet aufgerufen werden?";
+constexpr const char* kDoubleGeneric =
+    "=Der COM Port ist mehrfach belegt - siehe Tabelle.|Allgemein dürfte kein Programm|"
+    "an der Hersteller oder Verkäufer|=|=Meistens erreichen Sie diese Einstellung wie folgt:|"
+    "=Wenn Sie als eingeschränkter Benutzer arbeiten, melden Sie sich ab und als Administrator an. "
+    "Rufen Sie dann von diesem Programm aus den Gerätemanager auf.|Rechtklick auf das betroffene Gerät|"
+    "Anschlußeinstellungen (Port Settings)|COM Port Nummer auswählen|ein paar Sekunden|"
+    "=Diese Programm sollte für das Gerät danach keinen mehrfach belegten Port mehr anzeigen.";
+
+struct CodeCase {
+    const char* code;
+    const char* nein;
+    std::string tag;         // "Ja" is shown exactly when it has an action
+    std::string paragraphs;  // empty: the whole text is checked below
+};
+
+TEST_F(GuidanceTest, EveryCodeSetsTextButtonsAndAction) {
+    const CodeCase cases[] = {
+        {"PROBLEM_X40", "Nein", kHelpMarker, ""},
+        {"PROBLEM_X510", "OK", "", ""},
+        {"PROBLEM_USB2VCOM", "OK", "", MissingDriver("Typ usb2vcom angeschlossen", "ein USB-UART Controller mit")},
+        {"PROBLEM_FTDI2XX", "OK", "", MissingDriver("Typ FTDI2XX angeschlossen", "\"USB <> Serial\" mit")},
+        {"PROBLEM_OTI", "OK", "", MissingDriver("Typ OTI angeschlossen", "\"USB-UART Tx Line\" mit")},
+        {"PROBLEM_CP210X", "OK", "", MissingDriver("(CP2101/CP2102) der Firma", "\"CP210x USB to UART Bridge")},
+        {"PROBLEM_2XUSED_X40", "Nein", kForum14785, std::string("600 angeschlossen, jedoch ist") + kForumQuestion},
+        {"PROBLEM_2XUSED_510", "Nein", kForum13903, std::string("DCA-510 angeschlossen, jedoch ist") + kForumQuestion},
+        {"PROBLEM_2XUSED_USB2VCOM", "OK", "", kDoubleGeneric},
+        {"PROBLEM_2XUSED_OTHER", "OK", "", kDoubleGeneric},
+    };
+    std::map<std::string, std::string> texts;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        dialog.frm_Present(c.code);
+        ExpectButtons(c.nein, c.tag);
+        if (!c.paragraphs.empty()) {
+            ExpectParagraphs(State().text, c.paragraphs);
+        }
+        texts[c.code] = State().text;
+        dialog.cmdNein_Click();
+    }
+    EXPECT_EQ(texts["PROBLEM_2XUSED_USB2VCOM"], texts["PROBLEM_2XUSED_OTHER"]);
+}
+
+TEST_F(GuidanceTest, X40AndX510FullTexts) {
+    dialog.frm_Present("PROBLEM_X40");
+    EXPECT_EQ(
+        State().text,
+        "An Ihrem PC ist ein Siemens USB Datenkabel DCA-140/540, NB-140/540, SyncStation DSC-100/600 "
+        "angeschlossen, jedoch fehlt der passende Treiber.\r\n"
+        "Dieses Problem entsteht, wenn Sie ein Datenkabel angeschlossen haben, ohne das vorher ein passender "
+        "Treiber installiert war. Bevor das Problem nicht gelöst worden ist, können Sie mit dem Kabel nicht "
+        "arbeiten.\r\n"
+        "\r\n"
+        "Zusammen mit diesem Programm wurde eine Anleitung installiert, die unter anderem beschreibt, wie man das "
+        "Problem löst.\r\n"
+        "Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und bearbeiten Sie den Abschnitt \"Den virtuelle "
+        "COM Port prüfen > Probleme\"");
+    dialog.frm_Present("PROBLEM_X510");
+    EXPECT_EQ(State().text,
+              "An Ihrem PC ist ein Siemens DCA-510 bzw. ein baugleiche Prolific PL2303 USB Datenkabel angeschlossen, "
+              "jedoch fehlt der passende Treiber.\r\n"
+              "Dieses Problem entsteht, wenn Sie ein Datenkabel angeschlossen haben, ohne das vorher ein passender "
+              "Treiber installiert war. Bevor das Problem nicht gelöst worden ist, können Sie mit dem Kabel nicht "
+              "arbeiten.\r\n"
+              "\r\n"
+              "Zur Lösung benötigen Sie zunächst Administatorrechte. Wenn Sie als eingeschränkter Benutzer arbeiten, "
+              "melden Sie sich ab und als Administrator an. Rufen Sie dann von diesem Programm aus den Gerätemanager "
+              "auf.\r\n"
+              "Unter Anschlüsse finden Sie im Gerätemanager ein USB DEVICE bzw. ein Siemens USB Datenkabel mit einem "
+              "gelben Ausrufezeichen als Symbol. Machen Sie einen Rechtklick darauf und wählen Sie Deinstallieren. "
+              "Bestätigen Sie mit OK. Das Gerät verschwindet aus der Liste.\r\n"
+              "Ziehen Sie dann das Kabel ab und installieren Sie den Treiber, den der Hersteller bzw. Händler "
+              "mitgeliefert hat. Schließen Sie danach das Kabel wieder an und das Problem sollte gelöst sein.\r\n"
+              "Evtl. muß das Kabel nach der Installation noch einmal abgezogen und neu angesteckt werden, damit es "
+              "endgültig erkannt wird.");
+}
+
+TEST_F(GuidanceTest, EveryPresentStartsFromResetButtons) {
+    dialog.frm_Present("problem_x40");  // lower case matches nothing: the text is not even set
+    EXPECT_EQ(State().text, "");
+    ExpectButtons("OK", "");
+
+    dialog.frm_Present("PROBLEM_2XUSED_X40");  // two dialogs in a row
+    dialog.cmdNein_Click();
+    dialog.frm_Present("PROBLEM_OTI");
+    ExpectButtons("OK", "");
+
+    dialog.frm_Present("PROBLEM_X40");  // an unknown code while loaded resets the buttons, keeps the text
+    const std::string text = State().text;
+    dialog.frm_Present("PROBLEM_UNBEKANNT");
+    EXPECT_EQ(State().text, text);
+    ExpectButtons("OK", "");
+}
+
+TEST_F(GuidanceTest, LoadingSetsTitleAndHeadlineAndCloseUnloads) {
+    identity = memory::FixedProgramIdentity{"Portliste", "D:\\Tools"};
+    dialog.frm_Present("PROBLEM_X40");
+    EXPECT_EQ(State().title, "Portliste");
+    EXPECT_EQ(State().ucHeadline1.Caption(), "Hinweis zur Problemlösung");
+    dialog.Close();
+    EXPECT_FALSE(dialog.IsLoaded());
+}
+
+// --- "Ja": help pages and forum threads -------------------------------------------------------
+
+enum class Entry { File, Hidden, System, Directory };
+
+struct HelpPageCase {
+    const char* name;
+    std::vector<std::pair<const char*, Entry>> installed;
+    const char* opened;
+    std::size_t lookups;
+};
+
+TEST(HelpPages, FirstInstalledNormalPageOpensThenTheDialogClosesAfterTheWait) {
+    const HelpPageCase cases[] = {
+        {"only WinXP", {{"WinXP", Entry::File}}, "WinXP", 4},
+        {"Win98 and WinVista", {{"Win98", Entry::File}, {"WinVista", Entry::File}}, "Win98", 1},
+        {"Win98 a directory, WinME hidden, Win2000 a system file",
+         {{"Win98", Entry::Directory}, {"WinME", Entry::Hidden}, {"Win2000", Entry::System}, {"WinXP", Entry::File}},
+         "WinXP",
+         4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Guidance f;
+        for (const auto& [windows, entry] : c.installed) {
+            if (entry == Entry::Directory) {
+                f.files.AddDirectory(HelpPage(windows));
+            } else {
+                f.files.AddFile(HelpPage(windows), entry == Entry::Hidden, entry == Entry::System);
+            }
+        }
+        f.Click("PROBLEM_X40");
+        EXPECT_EQ(f.shell.ExecuteCalls(), (std::vector<Call>{{kDialogWindow, "Open", HelpPage(c.opened), "", "", 1}}));
+        EXPECT_EQ(f.files.LookedUp().size(), c.lookups);
+        EXPECT_EQ(f.pump.rounds, 5);
+        EXPECT_FALSE(f.dialog.IsLoaded());
+    }
+}
+
+TEST_F(GuidanceTest, NoHelpPageTellsTheUserAndKeepsTheDialogOpenWithoutWaiting) {
+    Click("PROBLEM_X40");
+
+    EXPECT_EQ(files.LookedUp(), (std::vector<std::string>{HelpPage("Win98"), HelpPage("WinME"), HelpPage("Win2000"),
+                                                          HelpPage("WinXP"), HelpPage("WinVista")}));
+    EXPECT_TRUE(shell.ExecuteCalls().empty());
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Hilfedatei nicht gefunden"});
+    EXPECT_EQ(messages.shown.at(0).style, MessageStyle::PromptOnly);
+    EXPECT_EQ(pump.rounds, 0);
+    ASSERT_TRUE(dialog.IsLoaded());
+    ExpectButtons("Nein", kHelpMarker);
+}
+
+TEST_F(GuidanceTest, ForumThreadGoesToTheShellUnchangedAndTheDialogStaysUntilTheWaitEnds) {
+    shell.SetExecuteResult(2);  // a failing shell is not noticed
+    bool loadedWhilePumping = true;
+    pump.onPump = [&] { loadedWhilePumping = loadedWhilePumping && dialog.IsLoaded(); };
+
+    Click("PROBLEM_2XUSED_X40");
+
+    EXPECT_EQ(shell.ExecuteCalls(), (std::vector<Call>{{kDialogWindow, "Open", kForum14785, "", "", 1}}));
+    EXPECT_EQ(pump.rounds, 5);
+    EXPECT_TRUE(loadedWhilePumping);
+    EXPECT_FALSE(dialog.IsLoaded());
+}
+
+TEST(HelpPages, MarkerInOtherLetterCaseIsAnAddress) {
+    for (const char* action : {"local x40 help", "Local x40 Help", "LOCAL X40 HELP"}) {
+        Guidance f;
+        f.files.AddFile(HelpPage("WinXP"));
+        EXPECT_TRUE(OpenGuidanceAction(action, 9, f.identity, f.files, f.shell, f.messages));
+        EXPECT_EQ(f.shell.ExecuteCalls(), (std::vector<Call>{{9, "Open", action, "", "", 1}})) << action;
+        EXPECT_TRUE(f.files.LookedUp().empty()) << action;
+    }
+}
+
+TEST(HelpPages, FileExistsNeverLooksUpDotNamesAndTakesErrorsAsNo) {
+    memory::MemoryFileSystem files;
+    files.AddFile("C:\\Hilfe\\normal.htm");
+    for (const char* path : {"", ".", ".."}) {
+        EXPECT_FALSE(FileExists(files, path)) << path;
+    }
+    EXPECT_TRUE(files.LookedUp().empty());
+    EXPECT_TRUE(FileExists(files, "C:\\Hilfe\\normal.htm"));
+    files.FailLookups(true);
+    EXPECT_FALSE(FileExists(files, "C:\\Hilfe\\normal.htm"));
+}
+
+class BrokenClock : public IMonotonicClock {
+  public:
+    float Seconds() const override { throw std::runtime_error("clock"); }
+};
+
+TEST(WaitSeconds, PumpsUntilStrictlyMoreTimeHasPassedAndEndsQuietlyOnFailures) {
+    memory::ManualClock clock(100);  // the wait counts from its own start
+    for (const auto& [step, rounds] : {std::pair{0.25f, 5}, std::pair{5.0f, 1}}) {  // 1.0 later keeps waiting
+        memory::SteppingEventPump pump(clock, step);
+        WaitSeconds(clock, pump, 1.0f);
+        EXPECT_EQ(pump.rounds, rounds) << step;
+    }
+    memory::SteppingEventPump still(clock, 0);  // time stands still: only a failure ends the wait
+    still.onPump = [&] { still.rounds == 2 ? throw std::runtime_error("window gone") : void(); };
+    EXPECT_NO_THROW(WaitSeconds(clock, still, 1.0f));
+    EXPECT_EQ(still.rounds, 2);
+    EXPECT_NO_THROW(WaitSeconds(BrokenClock{}, still, 1.0f));
+    EXPECT_EQ(still.rounds, 2);
+}
+
+}  // namespace
+}  // namespace velmaro
