@@ -1,5 +1,5 @@
-// velmaro-list: one refresh of Velmaro's port list on a machine described by a scenario file,
-// printed as a table, as JSON, or as the device dump the clipboard would receive.
+// velmaro-list: one refresh of Velmaro's port list on this machine or on one described by a scenario
+// file, printed as a table, as JSON, or as the device dump the clipboard would receive.
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "console_services.h"
+#include "live_machine.h"
 #include "main_window/frm_ports_design.h"
 #include "main_window/port_list_refresh.h"
 #include "memory/memory_machine.h"
@@ -37,23 +38,13 @@ struct WindowControls {
     LineModel linBut{kLinBut.x1, kLinBut.y1, kLinBut.x2, kLinBut.y2};
 };
 
-int ListScenario(const std::string& scenario, bool json, bool dump) {
-    memory::MemoryMachine machine;
-    try {
-        memory::LoadScenarioFile(scenario, machine);
-    } catch (const memory::ScenarioError& e) {
-        std::cerr << "velmaro-list: " << e.what() << '\n';
-        return 2;
-    } catch (const std::exception& e) {
-        std::cerr << "velmaro-list: " << scenario << ": " << e.what() << '\n';
-        return 2;
-    }
-
+// One refresh on the given machine, printed as asked.
+int ListMachine(IRegistryService& registry, IDeviceInfoService& devices, bool json, bool dump) {
     cli::ConsoleMessageBox messages;
     cli::CapturedClipboard clipboard;
     cli::LocalClock clock;
     cli::NoPointer pointer;
-    const Services services{machine, machine, messages, clipboard, clock, pointer};
+    const Services services{registry, devices, messages, clipboard, clock, pointer};
     WindowControls window;
     RefreshControls controls{window.lvwPorts,   window.lvwPortsBox, window.lblLastRefresh,
                              window.lblProblem, window.hdlMain,     window.linBut};
@@ -80,17 +71,42 @@ int ListScenario(const std::string& scenario, bool json, bool dump) {
     return 0;
 }
 
+int ListScenario(const std::string& scenario, bool json, bool dump) {
+    memory::MemoryMachine machine;
+    try {
+        memory::LoadScenarioFile(scenario, machine);
+    } catch (const memory::ScenarioError& e) {
+        std::cerr << "velmaro-list: " << e.what() << '\n';
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "velmaro-list: " << scenario << ": " << e.what() << '\n';
+        return 2;
+    }
+    return ListMachine(machine, machine, json, dump);
+}
+
+int ListThisMachine(bool json, bool dump) {
+    const auto machine = cli::OpenLiveMachine();
+    if (!machine) {
+        std::cerr << "velmaro-list: listing the ports of this machine needs a platform backend that this build "
+                     "does not have; use --scenario FILE to list a machine described by a scenario file.\n";
+        return 2;
+    }
+    return ListMachine(machine->Registry(), machine->Devices(), json, dump);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{
         "Lists the COM ports of a machine as Velmaro's port list shows them: one full refresh, "
-        "driver-problem scan included, on the machine described by a scenario file."};
+        "driver-problem scan included, on this machine or on the one described by a scenario file."};
     app.name("velmaro-list");
     std::string scenario;
     bool json = false;
     bool dump = false;
-    app.add_option("--scenario", scenario, "Scenario file (JSON) describing the machine's registry and devices")
+    app.add_option("--scenario", scenario,
+                   "Scenario file (JSON) describing the machine's registry and devices; without it, this machine")
         ->type_name("FILE");
     auto* jsonFlag = app.add_flag("--json", json, "Print the rows and the problem line as JSON");
     app.add_flag("--dump", dump, "Print the device dump that the clipboard would receive (CR LF line ends)")
@@ -107,13 +123,8 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? 0 : 2;
     }
 
-    if (scenario.empty()) {
-        std::cerr << "velmaro-list: listing the ports of this machine needs a platform backend that this build "
-                     "does not have yet; use --scenario FILE to list a machine described by a scenario file.\n";
-        return 2;
-    }
     try {
-        return ListScenario(scenario, json, dump);
+        return scenario.empty() ? ListThisMachine(json, dump) : ListScenario(scenario, json, dump);
     } catch (const std::exception& e) {
         std::cerr << "velmaro-list: " << e.what() << '\n';
         return 1;

@@ -1,0 +1,264 @@
+#include "linux/linux_machine.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "common/text.h"
+#include "common/win_codes.h"
+
+namespace velmaro::linux_backend {
+namespace {
+
+constexpr auto kRescanAfter = std::chrono::seconds(1);
+
+memory::RawValue Utf8Sz(std::string_view text) {
+    memory::RawValue value{kRegSz, std::vector<std::uint8_t>(text.begin(), text.end())};
+    value.data.push_back(0);
+    return value;
+}
+
+memory::RawValue Utf8MultiSz(const std::vector<std::string>& texts) {
+    memory::RawValue value{kRegMultiSz, {}};
+    for (const std::string& text : texts) {
+        value.data.insert(value.data.end(), text.begin(), text.end());
+        value.data.push_back(0);
+    }
+    value.data.push_back(0);
+    return value;
+}
+
+// Registry names go through the memory machine's code page; kernel names are ASCII in practice,
+// anything else becomes '?'.
+std::string AsciiName(std::string_view name) {
+    std::string out;
+    for (const char c : name) {
+        out += static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F ? c : '?';
+    }
+    return out;
+}
+
+std::string Hex4(std::uint16_t value) {
+    char text[5];
+    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value));
+    return text;
+}
+
+void PutText(memory::MemoryDevice& device, std::uint32_t property, const std::string& text) {
+    if (!text.empty()) {
+        device.properties[property] = Utf8Sz(text);
+    }
+}
+
+void PutUsbIds(memory::MemoryDevice& device, const std::optional<UsbIds>& ids) {
+    if (ids) {
+        device.properties[SPDRP_HARDWAREID] = Utf8MultiSz(UsbHardwareIds(*ids));
+        PutText(device, SPDRP_ENUMERATOR_NAME, "USB");
+    }
+}
+
+memory::MemoryDevice PortDevice(const SerialPort& port) {
+    memory::MemoryDevice device;
+    device.instance = "TTY\\" + AsciiName(port.kernelName);
+    device.comportInterface = true;
+    PutText(device, SPDRP_DEVICEDESC, PortDescription(port));
+    PutText(device, SPDRP_FRIENDLYNAME, PortFriendlyName(port));
+    PutText(device, SPDRP_CLASS, "Ports");
+    PutText(device, SPDRP_CLASSGUID, kClassGuidPorts);
+    PutText(device, SPDRP_MFG, port.manufacturer);
+    PutText(device, SPDRP_DRIVER, port.driver);
+    PutText(device, SPDRP_SERVICE, port.driver);
+    PutText(device, SPDRP_LOCATION_INFORMATION, port.sysfsPath.empty() ? "" : "/sys/" + port.sysfsPath);
+    PutText(device, SPDRP_PHYSICAL_DEVICE_OBJECT_NAME, "\\Device\\" + AsciiName(port.kernelName));
+    PutUsbIds(device, port.usb);
+    return device;
+}
+
+memory::MemoryDevice UsbDeviceEntry(const UsbDevice& usb) {
+    memory::MemoryDevice device;
+    device.instance = "USB\\VID_" + Hex4(usb.ids.vendor) + "&PID_" + Hex4(usb.ids.product) + "\\" +
+                      AsciiName(usb.serial.empty() ? usb.name : usb.serial);
+    // Without a driver on any interface, Windows files the device under "Unknown".
+    const bool driverless = usb.driver.empty();
+    PutText(device, SPDRP_DEVICEDESC, usb.product.empty() ? "USB-Gerät" : usb.product);
+    PutText(device, SPDRP_CLASS, driverless ? "Unknown" : "USB");
+    PutText(device, SPDRP_CLASSGUID, driverless ? kClassGuidUnknown : kClassGuidUsb);
+    PutText(device, SPDRP_MFG, usb.manufacturer);
+    PutText(device, SPDRP_DRIVER, usb.driver);
+    PutText(device, SPDRP_SERVICE, usb.driver);
+    PutText(device, SPDRP_LOCATION_INFORMATION, usb.sysfsPath.empty() ? "" : "/sys/" + usb.sysfsPath);
+    PutUsbIds(device, usb.ids);
+    return device;
+}
+
+}  // namespace
+
+std::vector<std::string> UsbHardwareIds(const UsbIds& ids) {
+    const std::string base = "USB\\VID_" + Hex4(ids.vendor) + "&PID_" + Hex4(ids.product);
+    if (!ids.revision) {
+        return {base};
+    }
+    return {base + "&REV_" + Hex4(*ids.revision), base};
+}
+
+std::string PortDescription(const SerialPort& port) {
+    switch (port.kind) {
+        case PortKind::Bluetooth:
+            return "Serielle Bluetooth-Verbindung";
+        case PortKind::Irda:
+            return "Serielle IrDA-Verbindung";
+        default:
+            break;
+    }
+    if (!port.product.empty()) {
+        return port.product;
+    }
+    return port.usb ? "Serieller USB-Anschluss" : "Serieller Anschluss";
+}
+
+std::string PortFriendlyName(const SerialPort& port) {
+    std::string name = PortDescription(port) + " [" + port.deviceNode + "]";
+    if (port.comNumber > 0) {
+        name += " (COM" + std::to_string(port.comNumber) + ")";
+    }
+    return name;
+}
+
+void LoadSnapshot(const Snapshot& snapshot, memory::MemoryMachine& machine) {
+    // The map exists even with no port, as on Windows.
+    machine.PutKey(kHkeyLocalMachine, kSerialCommPath);
+    for (const SerialPort& port : snapshot.ports) {
+        if (port.comNumber > 0) {
+            machine.PutValue(kHkeyLocalMachine, kSerialCommPath, "\\Device\\" + AsciiName(port.kernelName),
+                             Utf8Sz("COM" + std::to_string(port.comNumber)));
+        }
+        machine.AddDevice(PortDevice(port));
+    }
+    for (const UsbDevice& usb : snapshot.usbDevices) {
+        if (!usb.ttyBound) {
+            machine.AddDevice(UsbDeviceEntry(usb));
+        }
+    }
+}
+
+LinuxMachine::LinuxMachine(const ScanRoots& roots)
+    : LinuxMachine([roots] { return ScanMachine(roots); }, [] { return std::chrono::steady_clock::now(); }) {}
+
+LinuxMachine::LinuxMachine(Scanner scanner, Clock clock) : scanner_(std::move(scanner)), clock_(std::move(clock)) {
+    Rescan();
+}
+
+LinuxMachine::~LinuxMachine() = default;
+
+void LinuxMachine::Rescan() {
+    if (machine_ && (machine_->OpenKeyCount() != 0 || machine_->OpenDeviceInfoSetCount() != 0)) {
+        return;
+    }
+    Snapshot snapshot = scanner_();
+    auto machine = std::make_unique<memory::MemoryMachine>();
+    LoadSnapshot(snapshot, *machine);
+    snapshot_ = std::move(snapshot);
+    machine_ = std::move(machine);
+    lastScan_ = clock_();
+    ++scans_;
+}
+
+std::int32_t LinuxMachine::OpenKeyEx(RegHandle root,
+                                     const std::string& subKey,
+                                     std::uint32_t access,
+                                     RegHandle& result) {
+    if (root == RootHandle(kHkeyLocalMachine) && EqualsNoCase(subKey, kSerialCommPath)) {
+        Rescan();
+    }
+    return machine_->OpenKeyEx(root, subKey, access, result);
+}
+
+std::int32_t LinuxMachine::CreateKeyEx(RegHandle root,
+                                       const std::string& subKey,
+                                       std::uint32_t options,
+                                       std::uint32_t access,
+                                       const SecurityAttributes& sa,
+                                       RegHandle& result,
+                                       std::uint32_t& disposition) {
+    return machine_->CreateKeyEx(root, subKey, options, access, sa, result, disposition);
+}
+
+std::int32_t LinuxMachine::CloseKey(RegHandle key) {
+    return machine_->CloseKey(key);
+}
+
+std::int32_t LinuxMachine::QueryValueEx(RegHandle key,
+                                        const std::string& valueName,
+                                        std::uint32_t* type,
+                                        std::uint8_t* data,
+                                        std::uint32_t* dataSize) {
+    return machine_->QueryValueEx(key, valueName, type, data, dataSize);
+}
+
+std::int32_t LinuxMachine::SetValueEx(RegHandle key,
+                                      const std::string& valueName,
+                                      std::uint32_t type,
+                                      const std::uint8_t* data,
+                                      std::uint32_t size) {
+    return machine_->SetValueEx(key, valueName, type, data, size);
+}
+
+std::int32_t LinuxMachine::EnumKeyEx(RegHandle key, std::uint32_t index, char* name, std::uint32_t& nameLength) {
+    return machine_->EnumKeyEx(key, index, name, nameLength);
+}
+
+std::int32_t LinuxMachine::EnumValue(RegHandle key,
+                                     std::uint32_t index,
+                                     char* name,
+                                     std::uint32_t& nameLength,
+                                     std::uint32_t* type,
+                                     std::uint8_t* data,
+                                     std::uint32_t* dataSize) {
+    return machine_->EnumValue(key, index, name, nameLength, type, data, dataSize);
+}
+
+std::int32_t LinuxMachine::DeleteKey(RegHandle root, const std::string& subKey) {
+    return machine_->DeleteKey(root, subKey);
+}
+
+std::int32_t LinuxMachine::DeleteValue(RegHandle key, const std::string& valueName) {
+    return machine_->DeleteValue(key, valueName);
+}
+
+DevInfoSet LinuxMachine::GetClassDevs(const Guid& classGuid, std::uint32_t flags) {
+    if (clock_() - lastScan_ > kRescanAfter) {
+        Rescan();
+    }
+    return machine_->GetClassDevs(classGuid, flags);
+}
+
+bool LinuxMachine::EnumDeviceInfo(DevInfoSet set, std::uint32_t index, DevInfoData& data) {
+    return machine_->EnumDeviceInfo(set, index, data);
+}
+
+bool LinuxMachine::GetDeviceRegistryProperty(DevInfoSet set,
+                                             const DevInfoData& data,
+                                             std::uint32_t property,
+                                             std::uint32_t* regType,
+                                             std::uint8_t* buffer,
+                                             std::uint32_t bufferSize,
+                                             std::uint32_t* requiredSize) {
+    return machine_->GetDeviceRegistryProperty(set, data, property, regType, buffer, bufferSize, requiredSize);
+}
+
+bool LinuxMachine::DestroyDeviceInfoList(DevInfoSet set) {
+    return machine_->DestroyDeviceInfoList(set);
+}
+
+std::uint32_t LinuxMachine::GetLastError() const {
+    return machine_->GetLastError();
+}
+
+std::string LinuxMachine::AnsiToUtf8(std::string_view ansi) const {
+    return std::string(ansi);
+}
+
+std::string LinuxMachine::Utf8ToAnsi(std::string_view utf8) const {
+    return std::string(utf8);
+}
+
+}  // namespace velmaro::linux_backend

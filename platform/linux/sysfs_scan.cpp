@@ -1,0 +1,374 @@
+#include "linux/sysfs_scan.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+
+#include "linux/wine_com_numbers.h"
+
+namespace velmaro::linux_backend {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr std::size_t kMaxAttributeBytes = 4096;
+
+std::optional<std::string> ReadAttribute(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string bytes(kMaxAttributeBytes, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+std::string ReadText(const fs::path& file) {
+    const auto bytes = ReadAttribute(file);
+    return bytes ? CleanText(*bytes) : std::string();
+}
+
+std::optional<long> ReadNumber(const fs::path& file, int base) {
+    const std::string text = ReadText(file);
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, base);
+    if (end == text.c_str() || *end != '\0') {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::uint16_t> ReadHex16(const fs::path& file) {
+    const auto value = ReadNumber(file, 16);
+    if (!value || *value < 0 || *value > 0xFFFF) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(*value);
+}
+
+// The last part of a symbolic link's target: the name of a bound driver or of a subsystem.
+std::string LinkName(const fs::path& link) {
+    std::error_code ec;
+    const fs::path target = fs::read_symlink(link, ec);
+    return ec ? std::string() : CleanText(target.filename().string());
+}
+
+// The entries of a folder by name; an unreadable folder has none.
+std::vector<std::string> EntryNames(const fs::path& dir) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        names.push_back(it->path().filename().string());
+    }
+    std::sort(names.begin(), names.end(), NaturalLess);
+    return names;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+class SysfsWalk {
+  public:
+    explicit SysfsWalk(const fs::path& root) {
+        std::error_code ec;
+        root_ = fs::canonical(root, ec);
+        if (ec) {
+            root_ = root;
+        }
+    }
+
+    // The real folder behind a link inside sysfs, or nothing when it is gone or leads outside.
+    std::optional<fs::path> Resolve(const fs::path& link) const {
+        std::error_code ec;
+        fs::path real = fs::canonical(link, ec);
+        if (ec || Relative(real).empty()) {
+            return std::nullopt;
+        }
+        return real;
+    }
+
+    // "devices/...", or empty when the path is not below the root.
+    std::string Relative(const fs::path& real) const {
+        const fs::path rel = real.lexically_relative(root_);
+        if (rel.empty() || *rel.begin() == "..") {
+            return {};
+        }
+        return rel.generic_string();
+    }
+
+    const fs::path& Root() const { return root_; }
+
+  private:
+    fs::path root_;
+};
+
+void ReadUsbStrings(const fs::path& dir, std::string& manufacturer, std::string& product, std::string& serial) {
+    manufacturer = ReadText(dir / "manufacturer");
+    product = ReadText(dir / "product");
+    serial = ReadText(dir / "serial");
+}
+
+std::optional<UsbIds> ReadUsbIds(const fs::path& dir) {
+    const auto vendor = ReadHex16(dir / "idVendor");
+    const auto product = ReadHex16(dir / "idProduct");
+    if (!vendor || !product) {
+        return std::nullopt;
+    }
+    return UsbIds{*vendor, *product, ReadHex16(dir / "bcdDevice")};
+}
+
+// Climbs from a port's parent to the USB interface and the USB device above it.
+void AttachUsbParent(const SysfsWalk& walk, const fs::path& parent, SerialPort& port) {
+    for (fs::path dir = parent; !walk.Relative(dir).empty(); dir = dir.parent_path()) {
+        std::error_code ec;
+        if (!port.interfaceNumber && fs::exists(dir / "bInterfaceNumber", ec)) {
+            if (const auto number = ReadNumber(dir / "bInterfaceNumber", 16)) {
+                port.interfaceNumber = static_cast<int>(*number);
+            }
+        }
+        if (const auto ids = ReadUsbIds(dir)) {
+            port.usb = ids;
+            port.usbDevicePath = walk.Relative(dir);
+            ReadUsbStrings(dir, port.manufacturer, port.product, port.serial);
+            return;
+        }
+    }
+}
+
+// The kernel writes '/' in a device name as '!' (ttyXYZ!0 is /dev/ttyXYZ/0).
+std::string DeviceNodeOf(std::string kernelName) {
+    std::replace(kernelName.begin(), kernelName.end(), '!', '/');
+    return "/dev/" + kernelName;
+}
+
+bool IsUartPlaceholder(const fs::path& classDir) {
+    const auto type = ReadNumber(classDir / "type", 10);
+    return !type || *type == 0;
+}
+
+std::optional<SerialPort> ReadPort(const SysfsWalk& walk, const std::string& name) {
+    const fs::path classDir = walk.Root() / "class" / "tty" / name;
+    SerialPort port;
+    port.kernelName = CleanText(name);
+    port.deviceNode = DeviceNodeOf(port.kernelName);
+    auto parent = walk.Resolve(classDir / "device");
+    // Since Linux 6.5 a serial-core port hangs below "port" and "ctrl" devices of the serial-base
+    // bus; the device that names the hardware and its driver is above them.
+    while (parent && LinkName(*parent / "subsystem") == "serial-base" &&
+           !walk.Relative(parent->parent_path()).empty()) {
+        parent = parent->parent_path();
+    }
+    if (parent) {
+        port.sysfsPath = walk.Relative(*parent);
+        port.driver = LinkName(*parent / "driver");
+        port.subsystem = LinkName(*parent / "subsystem");
+    }
+    port.kind = PortKindOf(name, port.subsystem, port.driver);
+    // Virtual terminals, pseudo terminals and the console have no parent device.
+    if (!parent && port.kind != PortKind::Bluetooth && port.kind != PortKind::Irda) {
+        return std::nullopt;
+    }
+    // The 8250 driver registers ttyS ports for UARTs that may not be there; type 0 means none.
+    if (StartsWith(name, "ttyS") && IsUartPlaceholder(classDir)) {
+        return std::nullopt;
+    }
+    if (parent && port.kind != PortKind::Bluetooth) {
+        AttachUsbParent(walk, *parent, port);
+    }
+    return port;
+}
+
+std::vector<SerialPort> ReadPorts(const SysfsWalk& walk) {
+    std::vector<SerialPort> ports;
+    for (const std::string& name : EntryNames(walk.Root() / "class" / "tty")) {
+        try {
+            if (auto port = ReadPort(walk, name)) {
+                ports.push_back(std::move(*port));
+            }
+        } catch (const std::exception&) {
+            // A device that vanished or misbehaved mid-read is left out of this snapshot.
+        }
+    }
+    return ports;
+}
+
+std::string FirstInterfaceDriver(const fs::path& dir) {
+    for (const std::string& entry : EntryNames(dir)) {
+        std::error_code ec;
+        if (!fs::exists(dir / entry / "bInterfaceNumber", ec)) {
+            continue;
+        }
+        if (std::string driver = LinkName(dir / entry / "driver"); !driver.empty()) {
+            return driver;
+        }
+    }
+    return {};
+}
+
+std::vector<UsbDevice> ReadUsbDevices(const SysfsWalk& walk, const std::vector<SerialPort>& ports) {
+    std::vector<UsbDevice> devices;
+    for (const std::string& name : EntryNames(walk.Root() / "bus" / "usb" / "devices")) {
+        try {
+            const auto dir = walk.Resolve(walk.Root() / "bus" / "usb" / "devices" / name);
+            const auto ids = dir ? ReadUsbIds(*dir) : std::nullopt;
+            if (!ids) {
+                continue;  // an interface, or a device that is gone
+            }
+            UsbDevice device;
+            device.name = CleanText(name);
+            device.sysfsPath = walk.Relative(*dir);
+            device.ids = *ids;
+            ReadUsbStrings(*dir, device.manufacturer, device.product, device.serial);
+            device.driver = FirstInterfaceDriver(*dir);
+            device.ttyBound = std::any_of(ports.begin(), ports.end(), [&](const SerialPort& port) {
+                return port.usbDevicePath == device.sysfsPath;
+            });
+            devices.push_back(std::move(device));
+        } catch (const std::exception&) {
+        }
+    }
+    return devices;
+}
+
+std::vector<ComLink> ReadWineLinks(const std::optional<fs::path>& prefix) {
+    std::vector<ComLink> links;
+    if (!prefix) {
+        return links;
+    }
+    for (const std::string& name : EntryNames(*prefix / "dosdevices")) {
+        const int number = ComNumberOfLinkName(name);
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(*prefix / "dosdevices" / name, ec);
+        if (number != 0 && !ec) {
+            links.push_back({number, target.string()});
+        }
+    }
+    std::sort(links.begin(), links.end(), [](const ComLink& a, const ComLink& b) { return a.number < b.number; });
+    return links;
+}
+
+// The nodes of Wine's runs that exist, each run up to its first gap.
+std::set<std::string> ExistingRunNodes(const fs::path& devRoot) {
+    std::set<std::string> nodes;
+    for (const char* prefix : kWineRunPrefixes) {
+        const std::string name = fs::path(prefix).filename().string();
+        for (int n = 0; n < kWineMaxPorts; ++n) {
+            std::error_code ec;
+            if (!fs::exists(devRoot / (name + std::to_string(n)), ec)) {
+                break;
+            }
+            nodes.insert(prefix + std::to_string(n));
+        }
+    }
+    return nodes;
+}
+
+}  // namespace
+
+ScanRoots DefaultScanRoots() {
+    ScanRoots roots;
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') {
+        roots.winePrefix = fs::path(prefix);
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        std::error_code ec;
+        if (fs::is_directory(fs::path(home) / ".wine", ec)) {
+            roots.winePrefix = fs::path(home) / ".wine";
+        }
+    }
+    return roots;
+}
+
+PortKind PortKindOf(std::string_view kernelName, std::string_view subsystem, std::string_view driver) {
+    if (StartsWith(kernelName, "rfcomm") || subsystem == "bluetooth") {
+        return PortKind::Bluetooth;
+    }
+    if (StartsWith(kernelName, "ircomm") || StartsWith(kernelName, "ttyIr")) {
+        return PortKind::Irda;
+    }
+    if (subsystem == "usb-serial") {
+        return PortKind::UsbSerial;
+    }
+    if (StartsWith(kernelName, "ttyACM") || driver == "cdc_acm") {
+        return PortKind::UsbAcm;
+    }
+    if (StartsWith(kernelName, "ttyS") || StartsWith(kernelName, "ttyAMA")) {
+        return PortKind::Uart;
+    }
+    return PortKind::Other;
+}
+
+std::string CleanText(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = lead < 0x80                    ? 1
+                             : lead >= 0xC2 && lead <= 0xDF ? 2
+                             : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                            : 0;
+        std::uint32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0;
+            if ((next & 0xC0) != 0x80) {
+                length = 0;
+                break;
+            }
+            code = (code << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and values beyond U+10FFFF are as invalid as stray bytes.
+        if (length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) {
+            length = 0;
+        }
+        if (length == 4 && (code < 0x10000 || code > 0x10FFFF)) {
+            length = 0;
+        }
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+            continue;
+        }
+        const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
+        if (!control) {
+            out.append(bytes.substr(i, length));
+        }
+        i += length;
+    }
+    const std::size_t first = out.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return out.substr(first, out.find_last_not_of(' ') - first + 1);
+}
+
+Snapshot ScanMachine(const ScanRoots& roots) {
+    const SysfsWalk walk(roots.sysfs);
+    Snapshot snapshot;
+    snapshot.ports = ReadPorts(walk);
+    snapshot.usbDevices = ReadUsbDevices(walk, snapshot.ports);
+
+    std::vector<std::string> nodes;
+    for (const SerialPort& port : snapshot.ports) {
+        nodes.push_back(port.deviceNode);
+    }
+    const auto numbers = WineComNumbers(ReadWineLinks(roots.winePrefix), ExistingRunNodes(roots.dev), nodes);
+    for (SerialPort& port : snapshot.ports) {
+        const auto it = numbers.find(fs::path(port.deviceNode).lexically_normal().string());
+        port.comNumber = it == numbers.end() ? 0 : it->second;
+    }
+    return snapshot;
+}
+
+}  // namespace velmaro::linux_backend
