@@ -241,7 +241,24 @@ std::vector<UsbDevice> ReadUsbDevices(const SysfsWalk& walk, const std::vector<S
     return devices;
 }
 
-std::vector<ComLink> ReadWineLinks(const std::optional<fs::path>& prefix) {
+// A link into /dev by another name (/dev/serial/by-id/...) counts for the node it leads to, as
+// Wine resolves it too.
+std::string NodeBehind(const fs::path& devRoot, const fs::path& target) {
+    const fs::path rel = target.lexically_normal().lexically_relative("/dev");
+    if (!target.is_absolute() || rel.empty() || *rel.begin() == "..") {
+        return target.string();
+    }
+    std::error_code ec;
+    const fs::path root = fs::canonical(devRoot, ec);
+    const fs::path real = ec ? fs::path() : fs::canonical(root / rel, ec);
+    const fs::path inside = ec ? fs::path() : real.lexically_relative(root);
+    if (inside.empty() || *inside.begin() == "..") {
+        return target.string();
+    }
+    return "/dev/" + inside.generic_string();
+}
+
+std::vector<ComLink> ReadWineLinks(const std::optional<fs::path>& prefix, const fs::path& devRoot) {
     std::vector<ComLink> links;
     if (!prefix) {
         return links;
@@ -251,7 +268,7 @@ std::vector<ComLink> ReadWineLinks(const std::optional<fs::path>& prefix) {
         std::error_code ec;
         const fs::path target = fs::read_symlink(*prefix / "dosdevices" / name, ec);
         if (number != 0 && !ec) {
-            links.push_back({number, target.string()});
+            links.push_back({number, NodeBehind(devRoot, target)});
         }
     }
     std::sort(links.begin(), links.end(), [](const ComLink& a, const ComLink& b) { return a.number < b.number; });
@@ -363,7 +380,7 @@ Snapshot ScanMachine(const ScanRoots& roots) {
     for (const SerialPort& port : snapshot.ports) {
         nodes.push_back(port.deviceNode);
     }
-    const auto numbers = WineComNumbers(ReadWineLinks(roots.winePrefix), ExistingRunNodes(roots.dev), nodes);
+    const auto numbers = WineComNumbers(ReadWineLinks(roots.winePrefix, roots.dev), ExistingRunNodes(roots.dev), nodes);
     for (SerialPort& port : snapshot.ports) {
         const auto it = numbers.find(fs::path(port.deviceNode).lexically_normal().string());
         port.comNumber = it == numbers.end() ? 0 : it->second;

@@ -56,6 +56,10 @@ class FakeSysfs {
             std::ofstream(base_ / "dev" / (prefix + std::to_string(n)));
         }
     }
+    void DevLink(const std::string& path, const std::string& target) {
+        fs::create_directories((base_ / "dev" / path).parent_path());
+        fs::create_symlink(target, base_ / "dev" / path);
+    }
     void WineLink(const std::string& name, const std::string& target) {
         fs::create_directories(base_ / "wine" / "dosdevices");
         fs::create_symlink(target, base_ / "wine" / "dosdevices" / name);

@@ -90,12 +90,14 @@ TEST(SysfsScanTest, DeskPortsAndWineNumbers) {
                 });
 }
 
-// com3 takes ttyUSB1 and com8 a cable that is not plugged in; both numbers stay taken, the runs
-// fill 1, 2, 4, 5, 6, 7 and the others follow at 9 and 10. Non-COM entries are no mappings.
+// com3 takes ttyUSB1 (by its by-id name) and com8 a cable that is not plugged in; both numbers
+// stay taken, the runs fill 1, 2, 4, 5, 6, 7 and the others follow at 9 and 10. Non-COM entries are
+// no mappings.
 TEST(SysfsScanTest, WinePrefixLinksWin) {
     FakeSysfs sys;
     BuildDesk(sys);
-    sys.WineLink("com3", "/dev/ttyUSB1");
+    sys.DevLink("serial/by-id/usb-FTDI_FT232R-if00-port0", "../../ttyUSB1");
+    sys.WineLink("com3", "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0");
     sys.WineLink("com8", "/dev/ttyUSB7");
     sys.WineLink("c:", "../drive_c");
     sys.WineLink("com", "/dev/ttyUSB0");
