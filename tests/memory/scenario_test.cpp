@@ -1,0 +1,129 @@
+// Scenario files: the value syntax, the place every error message names, and the shipped machines.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "common/win_codes.h"
+#include "memory/scenario.h"
+
+namespace velmaro::memory {
+namespace {
+
+using ::testing::StartsWith;
+using ::testing::ThrowsMessage;
+
+// Loading text into a fresh machine fails with a message that matches.
+void ExpectError(const std::string& text, const ::testing::Matcher<std::string>& message) {
+    MemoryMachine machine;
+    EXPECT_THAT([&] { LoadScenarioText(text, "t.json", machine); }, ThrowsMessage<ScenarioError>(message)) << text;
+}
+
+// A scenario whose only value is v of HKEY_CURRENT_USER\Test.
+std::string WithValue(const std::string& value) {
+    return R"({"registry": {"HKEY_CURRENT_USER\\Test": {"v": )" + value + "}}}";
+}
+
+TEST(ScenarioValues, EverySyntax) {
+    const std::pair<const char*, RawValue> cases[] = {
+        {R"("Grüße")", {kRegSz, {'G', 'r', 0xFC, 0xDF, 'e', 0}}},
+        {R"("A\u0000B")", {kRegSz, {'A', 0, 'B', 0}}},
+        {R"(["A", "BC"])", {kRegMultiSz, {'A', 0, 'B', 'C', 0, 0}}},
+        {R"(4294967295)", {kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}}},
+        {R"({"type": "REG_EXPAND_SZ", "data": "%X%"})", {kRegExpandSz, {'%', 'X', '%', 0}}},
+        {R"({"type": "REG_DWORD_BIG_ENDIAN", "data": 258})", {kRegDwordBigEndian, {0, 0, 1, 2}}},
+        {R"({"type": "REG_QWORD", "data": 258})", {kRegQword, {2, 1, 0, 0, 0, 0, 0, 0}}},
+        {R"({"type": "REG_BINARY", "hex": "01 00 fF"})", {kRegBinary, {0x01, 0x00, 0xFF}}},
+        {R"({"type": "REG_NONE", "hex": ""})", {kRegNone, {}}},
+        {R"({"type": 8, "hex": "4100"})", {8, {'A', 0}}},
+    };
+    for (const auto& [json, expected] : cases) {
+        MemoryMachine machine;
+        EXPECT_NO_THROW(LoadScenarioText(WithValue(json), "t.json", machine)) << json;
+        EXPECT_THAT(machine.FindValue(kHkeyCurrentUser, "Test", "v"), ::testing::Pointee(expected)) << json;
+    }
+}
+
+TEST(ScenarioValues, DevicesInFileOrder) {
+    MemoryMachine machine;
+    LoadScenarioText(R"({"devices": [{"instance": "A", "comport_interface": true},
+                     {"instance": "B", "present": false, "properties": {"FriendlyName": "F", "Address": 0}}]})",
+                     "t.json", machine);
+    ASSERT_EQ(machine.Devices().size(), 2u);
+    EXPECT_TRUE(machine.Devices()[0].comportInterface && machine.Devices()[0].present);
+    const MemoryDevice& b = machine.Devices()[1];
+    EXPECT_TRUE(b.instance == "B" && !b.comportInterface && !b.present);
+    EXPECT_EQ(b.properties,
+              (std::map<std::uint32_t, RawValue>{{SPDRP_FRIENDLYNAME, SzValue("F")}, {SPDRP_ADDRESS, DwordValue(0)}}));
+}
+
+TEST(ScenarioErrors, ContentErrorsNameTheJsonPointer) {
+    const std::string v = R"(t.json: /registry/HKEY_CURRENT_USER\Test/v)";
+    // clang-format off
+    const std::pair<std::string, std::string> cases[] = {
+        {"[]", "t.json: (top level): expected an object at the top level, found an array"},
+        {R"({"registy": {}})", R"(t.json: /registy: unknown member; expected "registry" or "devices")"},
+        {R"({"registry": {"HKLM\\X": {}}})", R"(t.json: /registry/HKLM\X: the key path must start with HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS or HKEY_CURRENT_CONFIG)"},
+        {R"({"registry": {"HKEY_LOCAL_MACHINE\\A": {"x": 1, "X": 2}}})", R"(t.json: /registry/HKEY_LOCAL_MACHINE\A/X: this value name occurs twice (letter case is ignored))"},
+        {R"({"registry": {"HKEY_LOCAL_MACHINE\\a/b~c": {"v": null}}})", R"(t.json: /registry/HKEY_LOCAL_MACHINE\a~1b~0c/v: expected a string, an array of strings, an integer or an object {"type": ..., "data" or "hex": ...}, found a null)"},
+        {WithValue("4294967296"), v + ": expected an integer from -2147483648 to 4294967295, found an integer (4294967296)"},
+        {WithValue(R"(["A", 1])"), v + "/1: expected a string, found an integer"},
+        {WithValue(R"({"type": "REG_DWROD", "data": 1})"), v + R"(/type: unknown type "REG_DWROD"; expected REG_NONE, REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_DWORD_BIG_ENDIAN, REG_LINK, REG_MULTI_SZ, REG_QWORD or a number from 8)"},
+        {WithValue(R"({"type": 4, "data": 1})"), v + "/type: type 4 must be given by its name, REG_DWORD"},
+        {WithValue(R"({"type": "REG_BINARY", "data": "0100"})"), v + R"(/data: this type takes its bytes under "hex", not "data")"},
+        {WithValue(R"({"type": "REG_BINARY", "hex": "0 1"})"), v + "/hex: expected pairs of hex digits separated by blanks; the problem is at character 2"},
+        {R"({"devices": )" + std::string(100000, '[') + std::string(100000, ']') + "}", "t.json: /devices/0: expected a device object, found an array"},  // nested deeper than the loader reads
+        {R"({"devices": [{"properties": {}}]})", R"(t.json: /devices/0: missing member "instance")"},
+        {R"({"devices": [{"instance": ""}]})", "t.json: /devices/0/instance: the instance must not be empty"},
+        {R"({"devices": [{"instance": "usb\\x"}, {"instance": "USB\\X"}]})", R"(t.json: /devices/1/instance: the instance "USB\X" is already used by /devices/0)"},
+        {R"({"devices": [{"instance": "A", "properties": {"FriendlyNmae": "x"}}]})", R"(t.json: /devices/0/properties/FriendlyNmae: unknown property name "FriendlyNmae")"},
+    };
+    // clang-format on
+    for (const auto& [json, message] : cases) {
+        ExpectError(json, message);
+    }
+}
+
+TEST(ScenarioErrors, SyntaxErrorsNameLineAndColumn) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "t.json:1:1: "},
+        {"{\n  \"devices\": [\n    {\"instance\": \"A\",}\n  ]\n}", "t.json:3:22: "},
+        {"\xEF\xBB\xBF{\"a\"}", "t.json:1:5: "},        // the byte order mark takes no column
+        {"{\"Stra\xC3\x9F\x65\" 1}", "t.json:1:11: "},  // columns count characters, not bytes
+        {std::string(1000000, '{'), "t.json:1:2: "},    // nesting cannot exhaust the stack
+    };
+    for (const auto& [json, place] : cases) {
+        ExpectError(json, StartsWith(place));
+    }
+}
+
+TEST(ScenarioErrors, FailedLoadChangesNothing) {
+    MemoryMachine machine;
+    EXPECT_THROW(LoadScenarioText(R"({"registry": {"HKEY_LOCAL_MACHINE\\X": {"v": 1}},
+                                      "devices": [{"instance": "A"}, {"instance": "B", "properties": {"Bogus": 1}}]})",
+                                  "t.json", machine),
+                 ScenarioError);
+    EXPECT_FALSE(machine.HasKey(kHkeyLocalMachine, "X"));
+    EXPECT_TRUE(machine.Devices().empty());
+}
+
+TEST(ScenarioFiles, EveryShippedFileLoadsAndAMissingOneIsNamed) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(VELMARO_SCENARIO_DIR)) {
+        if (entry.path().extension() == ".json") {
+            ++files;
+            MemoryMachine machine;
+            EXPECT_NO_THROW(LoadScenarioFile(entry.path(), machine)) << entry.path();
+        }
+    }
+    EXPECT_GE(files, 5);  // empty, typical desktop, missing drivers, double assignments, many ports
+    MemoryMachine machine;
+    EXPECT_THAT([&] { LoadScenarioFile("no-such-dir/none.json", machine); },
+                ThrowsMessage<ScenarioError>(StartsWith("no-such-dir/none.json: cannot open the file")));
+    EXPECT_THROW(LoadScenarioFile(VELMARO_SCENARIO_DIR, machine), ScenarioError);  // a folder
+}
+
+}  // namespace
+}  // namespace velmaro::memory
