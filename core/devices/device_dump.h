@@ -41,7 +41,9 @@ inline constexpr std::array<DumpLine, 24> kDumpLines{{
     {"SPDRP_UPPERFILTERS:", SPDRP_UPPERFILTERS},
 }};
 
-std::string BuildDeviceDump(IDeviceInfoService& devices, IMessageBox& messages, DevInfoSet set,
+std::string BuildDeviceDump(IDeviceInfoService& devices,
+                            IMessageBox& messages,
+                            DevInfoSet set,
                             const DevInfoData& device);
 
 }  // namespace velmaro

@@ -15,7 +15,9 @@ struct Guid {
 };
 
 // GUID_DEVINTERFACE_COMPORT {86E0D1E0-8089-11D0-9CE4-08003E301F73}
-inline constexpr Guid kGuidDevInterfaceComport{0x86E0D1E0, 0x8089, 0x11D0,
+inline constexpr Guid kGuidDevInterfaceComport{0x86E0D1E0,
+                                               0x8089,
+                                               0x11D0,
                                                {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
 inline constexpr Guid kGuidNull{};
 
@@ -68,7 +70,7 @@ enum Spdrp : std::uint32_t {
 };
 
 class IDeviceInfoService {
-public:
+  public:
     virtual ~IDeviceInfoService() = default;
 
     // SetupDiGetClassDevsA(classGuid, no enumerator, no parent window, flags)
@@ -76,8 +78,12 @@ public:
     // SetupDiEnumDeviceInfo(set, index, data)
     virtual bool EnumDeviceInfo(DevInfoSet set, std::uint32_t index, DevInfoData& data) = 0;
     // SetupDiGetDeviceRegistryPropertyA(set, data, property, regType, buffer, bufferSize, requiredSize)
-    virtual bool GetDeviceRegistryProperty(DevInfoSet set, const DevInfoData& data, std::uint32_t property,
-                                           std::uint32_t* regType, std::uint8_t* buffer, std::uint32_t bufferSize,
+    virtual bool GetDeviceRegistryProperty(DevInfoSet set,
+                                           const DevInfoData& data,
+                                           std::uint32_t property,
+                                           std::uint32_t* regType,
+                                           std::uint8_t* buffer,
+                                           std::uint32_t bufferSize,
                                            std::uint32_t* requiredSize) = 0;
     // SetupDiDestroyDeviceInfoList(set)
     virtual bool DestroyDeviceInfoList(DevInfoSet set) = 0;

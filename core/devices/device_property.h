@@ -1,8 +1,8 @@
 #pragma once
 // Device properties and registry values as text.
 #include <cstdint>
-#include <string>
 #include <optional>
+#include <string>
 #include <variant>
 
 #include "devices/device_info_service.h"
@@ -16,8 +16,11 @@ inline constexpr const char* kMsgCantReadProperty = "Error while dermitting Rege
 
 // One registry property of a device as text; the empty text on every failure, some of them
 // after a message box (prompt only).
-std::string GetDeviceProperty(IDeviceInfoService& devices, IMessageBox& messages, DevInfoSet set,
-                              const DevInfoData& device, std::uint32_t property);
+std::string GetDeviceProperty(IDeviceInfoService& devices,
+                              IMessageBox& messages,
+                              DevInfoSet set,
+                              const DevInfoData& device,
+                              std::uint32_t property);
 
 // Cuts text at its first NUL in place and returns a copy of the result.
 std::string CutAtNull(std::string& text);
@@ -27,7 +30,10 @@ using RegValue = std::variant<std::string, std::int32_t>;
 
 // Reads one value below root\keyPath. Returns 0 or the failing call's system error code; value is
 // set only on success, and only for REG_SZ and REG_DWORD.
-std::int32_t QueryRegValue(IRegistryService& registry, std::int32_t root, const std::string& keyPath,
-                           const std::string& valueName, std::optional<RegValue>& value);
+std::int32_t QueryRegValue(IRegistryService& registry,
+                           std::int32_t root,
+                           const std::string& keyPath,
+                           const std::string& valueName,
+                           std::optional<RegValue>& value);
 
 }  // namespace velmaro

@@ -29,7 +29,9 @@ inline constexpr const char* kMsgDumpCopied = "OK, alles in der Zwischenablage!"
 void AppendProblemRow(IPortList& lvwPorts, const std::string& description, const std::string& code);
 
 // Reads clipboardRequested and never changes it.
-void DetectDriverProblems(const Services& services, const PortDeviceTable& table, IPortList& lvwPorts,
+void DetectDriverProblems(const Services& services,
+                          const PortDeviceTable& table,
+                          IPortList& lvwPorts,
                           const bool& clipboardRequested);
 
 // True when some element contains text, ignoring letter case; false for an empty array.

@@ -24,7 +24,9 @@ struct RefreshControls {
     ILine& linBut;
 };
 
-void RefreshPortList(const Services& services, PortDeviceTable& table, RefreshControls& controls,
+void RefreshPortList(const Services& services,
+                     PortDeviceTable& table,
+                     RefreshControls& controls,
                      bool& clipboardRequested);
 
 // The list ends above the problem line when it is visible, else above linBut, by the headline's gap.
@@ -38,7 +40,9 @@ std::int32_t InsertSorted(std::vector<std::int16_t>& list, std::int16_t value);
 
 // Collects the descriptions (and, when asked, manufacturers) of every table row with this number,
 // "-" for an empty one; returns how many rows matched.
-std::int16_t LookupPortDevices(const PortDeviceTable& table, std::int16_t number, std::vector<std::string>& descriptions,
+std::int16_t LookupPortDevices(const PortDeviceTable& table,
+                               std::int16_t number,
+                               std::vector<std::string>& descriptions,
                                std::vector<std::string>* manufacturers = nullptr);
 
 }  // namespace velmaro

@@ -31,17 +31,41 @@ const PortRow& PortListModel::At(int row) const {
     return const_cast<PortListModel*>(this)->At(row);
 }
 
-std::string PortListModel::Text(int row) const { return At(row).text; }
-std::string PortListModel::SubItem(int row) const { return At(row).subItem; }
-void PortListModel::SetSubItem(int row, const std::string& text) { At(row).subItem = text; }
-std::string PortListModel::Icon(int row) const { return At(row).icon; }
-void PortListModel::SetIcon(int row, const std::string& iconKey) { At(row).icon = iconKey; }
-std::string PortListModel::Tag(int row) const { return At(row).tag; }
-void PortListModel::SetTag(int row, const std::string& tag) { At(row).tag = tag; }
-void PortListModel::SetBold(int row, bool bold) { At(row).bold = bold; }
-void PortListModel::SetSubItemBold(int row, bool bold) { At(row).subItemBold = bold; }
-void PortListModel::SetForeColor(int row, std::uint32_t color) { At(row).foreColor = color; }
-void PortListModel::SetSubItemForeColor(int row, std::uint32_t color) { At(row).subItemForeColor = color; }
-std::optional<std::uint32_t> PortListModel::ForeColor(int row) const { return At(row).foreColor; }
+std::string PortListModel::Text(int row) const {
+    return At(row).text;
+}
+std::string PortListModel::SubItem(int row) const {
+    return At(row).subItem;
+}
+void PortListModel::SetSubItem(int row, const std::string& text) {
+    At(row).subItem = text;
+}
+std::string PortListModel::Icon(int row) const {
+    return At(row).icon;
+}
+void PortListModel::SetIcon(int row, const std::string& iconKey) {
+    At(row).icon = iconKey;
+}
+std::string PortListModel::Tag(int row) const {
+    return At(row).tag;
+}
+void PortListModel::SetTag(int row, const std::string& tag) {
+    At(row).tag = tag;
+}
+void PortListModel::SetBold(int row, bool bold) {
+    At(row).bold = bold;
+}
+void PortListModel::SetSubItemBold(int row, bool bold) {
+    At(row).subItemBold = bold;
+}
+void PortListModel::SetForeColor(int row, std::uint32_t color) {
+    At(row).foreColor = color;
+}
+void PortListModel::SetSubItemForeColor(int row, std::uint32_t color) {
+    At(row).subItemForeColor = color;
+}
+std::optional<std::uint32_t> PortListModel::ForeColor(int row) const {
+    return At(row).foreColor;
+}
 
 }  // namespace velmaro

@@ -9,8 +9,8 @@
 namespace velmaro {
 
 // Colours with red in the low byte.
-inline constexpr std::uint32_t kColorProblem = 192;     // red 192
-inline constexpr std::uint32_t kColorSiemens = 32768;   // green 128
+inline constexpr std::uint32_t kColorProblem = 192;    // red 192
+inline constexpr std::uint32_t kColorSiemens = 32768;  // green 128
 
 // Small-icon keys of the image list ilst, in image order.
 inline constexpr const char* kIconUsb = "USB";
@@ -22,7 +22,7 @@ inline constexpr const char* kIconCom = "COM";
 // Rows are addressed by their 1-based position. Any operation may throw where the underlying
 // control fails; the callers treat that as a run-time failure.
 class IPortList {
-public:
+  public:
     virtual ~IPortList() = default;
     virtual void Clear() = 0;
     // Appends a row and returns its position.
@@ -57,7 +57,7 @@ struct PortRow {
 
 // The list as plain data: views draw it, tests read it.
 class PortListModel : public IPortList {
-public:
+  public:
     void Clear() override;
     int AddRow(const std::string& text, const std::string& iconKey) override;
     int Count() const override;
@@ -76,7 +76,7 @@ public:
 
     const std::vector<PortRow>& Rows() const { return rows_; }
 
-private:
+  private:
     PortRow& At(int row);
     const PortRow& At(int row) const;
     std::vector<PortRow> rows_;

@@ -11,12 +11,12 @@
 namespace velmaro {
 
 struct PortEntry {
-    std::string PortDesc;          // the value name: the kernel device name
-    std::int16_t PortNumber = 0;   // 4 for COM4; 0 marks a free slot
+    std::string PortDesc;         // the value name: the kernel device name
+    std::int16_t PortNumber = 0;  // 4 for COM4; 0 marks a free slot
 };
 
 class clsComEnum {
-public:
+  public:
     explicit clsComEnum(IRegistryService& service);
 
     // Raised once for every registry failure during Refresh, with the same code.
@@ -28,7 +28,7 @@ public:
     std::string GetPortName(std::int16_t Index) const;
     std::string GetPortDesc(std::int16_t Index) const;
 
-private:
+  private:
     const PortEntry& At(std::int16_t index) const;
     IRegistryService& service_;
     std::vector<PortEntry> ports_{PortEntry{}};

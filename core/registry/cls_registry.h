@@ -15,14 +15,14 @@ namespace velmaro {
 using RegistryValueSetting = std::variant<std::monostate, std::string, std::int32_t>;
 
 class clsRegistry {
-public:
+  public:
     explicit clsRegistry(IRegistryService& service);
 
     // Events, delivered synchronously to whoever is subscribed.
     std::function<void(const std::string& sSubKeyName)> EnumKey;
     std::function<void()> EnumKeyComplete;
-    std::function<void(const std::string& sValueName, const RegistryValueSetting& vValueSetting,
-                       std::uint32_t lValueType)>
+    std::function<
+        void(const std::string& sValueName, const RegistryValueSetting& vValueSetting, std::uint32_t lValueType)>
         EnumValue;
     std::function<void()> EnumValueComplete;
     std::function<void(std::int32_t Errorcode)> RegistryError;
@@ -37,18 +37,27 @@ public:
     void DeleteValue(std::int32_t lKeyRoot, const std::string& sKeyName, const std::string& sValueName);
     std::vector<std::string> EnumKeys(std::int32_t Root, const std::string& sKeyName, bool NoEvents = false);
     std::vector<std::string> EnumValues(std::int32_t lKeyRoot, const std::string& sKeyName, bool NoEvents = false);
-    std::int32_t GetNumericValue(std::int32_t lKeyRoot, const std::string& sKeyName, const std::string& sValueName,
+    std::int32_t GetNumericValue(std::int32_t lKeyRoot,
+                                 const std::string& sKeyName,
+                                 const std::string& sValueName,
                                  std::int32_t DefaultValue = 0);
     std::string GetStringValue(std::int32_t lKeyRoot, const std::string& sKeyName, const std::string& sValueName);
-    void SetNumericValue(std::int32_t lKeyRoot, const std::string& sKeyName, const std::string& sValueName,
+    void SetNumericValue(std::int32_t lKeyRoot,
+                         const std::string& sKeyName,
+                         const std::string& sValueName,
                          std::int32_t lValueSetting);
-    void SetStringValue(std::int32_t lKeyRoot, const std::string& sKeyName, const std::string& sValueName,
+    void SetStringValue(std::int32_t lKeyRoot,
+                        const std::string& sKeyName,
+                        const std::string& sValueName,
                         const std::string& sValueSetting);
 
-private:
+  private:
     class OpenedKey;  // closes its handle when it goes out of scope
     bool OpenKey(std::int32_t root, const std::string& path, bool readOnly, RegHandle& handle);
-    void EnumValuesOfOpenKey(std::int32_t root, const std::string& path, RegHandle key, bool noEvents,
+    void EnumValuesOfOpenKey(std::int32_t root,
+                             const std::string& path,
+                             RegHandle key,
+                             bool noEvents,
                              std::vector<std::string>& names);
     void RaiseError(std::int32_t code);
 

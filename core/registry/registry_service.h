@@ -23,30 +23,47 @@ struct SecurityAttributes {
 };
 
 class IRegistryService {
-public:
+  public:
     virtual ~IRegistryService() = default;
 
     // RegOpenKeyExA(root, subKey, 0, access, &result)
-    virtual std::int32_t OpenKeyEx(RegHandle root, const std::string& subKey, std::uint32_t access,
+    virtual std::int32_t OpenKeyEx(RegHandle root,
+                                   const std::string& subKey,
+                                   std::uint32_t access,
                                    RegHandle& result) = 0;
     // RegCreateKeyExA(root, subKey, 0, no class, options, access, sa, &result, &disposition)
-    virtual std::int32_t CreateKeyEx(RegHandle root, const std::string& subKey, std::uint32_t options,
-                                     std::uint32_t access, const SecurityAttributes& sa, RegHandle& result,
+    virtual std::int32_t CreateKeyEx(RegHandle root,
+                                     const std::string& subKey,
+                                     std::uint32_t options,
+                                     std::uint32_t access,
+                                     const SecurityAttributes& sa,
+                                     RegHandle& result,
                                      std::uint32_t& disposition) = 0;
     // RegCloseKey(key); the null handle is accepted and does nothing.
     virtual std::int32_t CloseKey(RegHandle key) = 0;
     // RegQueryValueExA(key, name, 0, type, data, dataSize); data may be null for a size query.
-    virtual std::int32_t QueryValueEx(RegHandle key, const std::string& valueName, std::uint32_t* type,
-                                      std::uint8_t* data, std::uint32_t* dataSize) = 0;
+    virtual std::int32_t QueryValueEx(RegHandle key,
+                                      const std::string& valueName,
+                                      std::uint32_t* type,
+                                      std::uint8_t* data,
+                                      std::uint32_t* dataSize) = 0;
     // RegSetValueExA(key, name, 0, type, data, size)
-    virtual std::int32_t SetValueEx(RegHandle key, const std::string& valueName, std::uint32_t type,
-                                    const std::uint8_t* data, std::uint32_t size) = 0;
+    virtual std::int32_t SetValueEx(RegHandle key,
+                                    const std::string& valueName,
+                                    std::uint32_t type,
+                                    const std::uint8_t* data,
+                                    std::uint32_t size) = 0;
     // RegEnumKeyExA(key, index, name, nameLength, 0, class buffer "" of length 1, last-write time).
     // nameLength: in, the buffer's size in characters with room for the NUL; out, the name's length.
     virtual std::int32_t EnumKeyEx(RegHandle key, std::uint32_t index, char* name, std::uint32_t& nameLength) = 0;
     // RegEnumValueA(key, index, name, nameLength, 0, type, data, dataSize)
-    virtual std::int32_t EnumValue(RegHandle key, std::uint32_t index, char* name, std::uint32_t& nameLength,
-                                   std::uint32_t* type, std::uint8_t* data, std::uint32_t* dataSize) = 0;
+    virtual std::int32_t EnumValue(RegHandle key,
+                                   std::uint32_t index,
+                                   char* name,
+                                   std::uint32_t& nameLength,
+                                   std::uint32_t* type,
+                                   std::uint8_t* data,
+                                   std::uint32_t* dataSize) = 0;
     // RegDeleteKeyA(root, subKey)
     virtual std::int32_t DeleteKey(RegHandle root, const std::string& subKey) = 0;
     // RegDeleteValueA(key, name)

@@ -7,7 +7,7 @@ namespace velmaro {
 
 // A control's bounding box.
 class IBox {
-public:
+  public:
     virtual ~IBox() = default;
     virtual float Left() const = 0;
     virtual float Top() const = 0;
@@ -20,7 +20,7 @@ public:
 };
 
 class ILabel : public IBox {
-public:
+  public:
     virtual std::string Caption() const = 0;
     virtual void SetCaption(const std::string& text) = 0;
     virtual bool Visible() const = 0;
@@ -29,7 +29,7 @@ public:
 
 // A straight line from (X1, Y1) to (X2, Y2).
 class ILine {
-public:
+  public:
     virtual ~ILine() = default;
     virtual float X1() const = 0;
     virtual float Y1() const = 0;
@@ -43,7 +43,7 @@ public:
 
 // Plain in-memory controls: what the command-line lister draws into, and what a view reads from.
 class BoxModel : public IBox {
-public:
+  public:
     BoxModel() = default;
     BoxModel(float left, float top, float width, float height)
         : left_(left), top_(top), width_(width), height_(height) {}
@@ -56,12 +56,12 @@ public:
     void SetWidth(float value) override { width_ = value; }
     void SetHeight(float value) override { height_ = value; }
 
-private:
+  private:
     float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
 
 class LabelModel : public ILabel {
-public:
+  public:
     LabelModel() = default;
     LabelModel(float left, float top, float width, float height, std::string caption = {}, bool visible = true)
         : box_(left, top, width, height), caption_(std::move(caption)), visible_(visible) {}
@@ -78,14 +78,14 @@ public:
     bool Visible() const override { return visible_; }
     void SetVisible(bool visible) override { visible_ = visible; }
 
-private:
+  private:
     BoxModel box_;
     std::string caption_;
     bool visible_ = true;
 };
 
 class LineModel : public ILine {
-public:
+  public:
     LineModel() = default;
     LineModel(float x1, float y1, float x2, float y2) : x1_(x1), y1_(y1), x2_(x2), y2_(y2) {}
     float X1() const override { return x1_; }
@@ -97,7 +97,7 @@ public:
     void SetX2(float value) override { x2_ = value; }
     void SetY2(float value) override { y2_ = value; }
 
-private:
+  private:
     float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
 };
 

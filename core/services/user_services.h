@@ -16,14 +16,14 @@ enum class MessageStyle {
 enum class MessageResult { Ok, Cancel, Yes, No };
 
 class IMessageBox {
-public:
+  public:
     virtual ~IMessageBox() = default;
     // Shows the box modally and returns the button pressed.
     virtual MessageResult Show(const std::string& text, MessageStyle style) = 0;
 };
 
 class IClipboard {
-public:
+  public:
     virtual ~IClipboard() = default;
     virtual void Clear() = 0;
     // Puts plain text (UTF-8 here; the backend converts) on the clipboard.
@@ -40,7 +40,7 @@ struct LocalTime {
 };
 
 class IClock {
-public:
+  public:
     virtual ~IClock() = default;
     // The local date and time of day.
     virtual LocalTime Now() const = 0;
@@ -49,7 +49,7 @@ public:
 enum class MousePointer { Default, Busy };
 
 class IMousePointer {
-public:
+  public:
     virtual ~IMousePointer() = default;
     virtual void Set(MousePointer pointer) = 0;
 };

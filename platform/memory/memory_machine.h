@@ -29,14 +29,14 @@ RawValue DwordValue(std::uint32_t value, std::uint32_t type = 4 /* REG_DWORD */)
 RawValue BytesValue(std::uint32_t type, std::vector<std::uint8_t> data);
 
 struct MemoryDevice {
-    std::string instance;           // e.g. USB\VID_067B&PID_2303\5&1A2B3C&0&1
-    bool comportInterface = false;  // also in the COM-port interface set
-    bool present = true;            // false keeps it out of both present-device sets
+    std::string instance;                          // e.g. USB\VID_067B&PID_2303\5&1A2B3C&0&1
+    bool comportInterface = false;                 // also in the COM-port interface set
+    bool present = true;                           // false keeps it out of both present-device sets
     std::map<std::uint32_t, RawValue> properties;  // by SPDRP_ code
 };
 
 class MemoryMachine : public IRegistryService, public IDeviceInfoService {
-public:
+  public:
     MemoryMachine();
     ~MemoryMachine() override;
     MemoryMachine(const MemoryMachine&) = delete;
@@ -66,26 +66,45 @@ public:
     int OpenDeviceInfoSetCount() const;
 
     // --- IRegistryService ---
-    std::int32_t OpenKeyEx(RegHandle root, const std::string& subKey, std::uint32_t access,
-                           RegHandle& result) override;
-    std::int32_t CreateKeyEx(RegHandle root, const std::string& subKey, std::uint32_t options, std::uint32_t access,
-                             const SecurityAttributes& sa, RegHandle& result, std::uint32_t& disposition) override;
+    std::int32_t OpenKeyEx(RegHandle root, const std::string& subKey, std::uint32_t access, RegHandle& result) override;
+    std::int32_t CreateKeyEx(RegHandle root,
+                             const std::string& subKey,
+                             std::uint32_t options,
+                             std::uint32_t access,
+                             const SecurityAttributes& sa,
+                             RegHandle& result,
+                             std::uint32_t& disposition) override;
     std::int32_t CloseKey(RegHandle key) override;
-    std::int32_t QueryValueEx(RegHandle key, const std::string& valueName, std::uint32_t* type, std::uint8_t* data,
+    std::int32_t QueryValueEx(RegHandle key,
+                              const std::string& valueName,
+                              std::uint32_t* type,
+                              std::uint8_t* data,
                               std::uint32_t* dataSize) override;
-    std::int32_t SetValueEx(RegHandle key, const std::string& valueName, std::uint32_t type, const std::uint8_t* data,
+    std::int32_t SetValueEx(RegHandle key,
+                            const std::string& valueName,
+                            std::uint32_t type,
+                            const std::uint8_t* data,
                             std::uint32_t size) override;
     std::int32_t EnumKeyEx(RegHandle key, std::uint32_t index, char* name, std::uint32_t& nameLength) override;
-    std::int32_t EnumValue(RegHandle key, std::uint32_t index, char* name, std::uint32_t& nameLength,
-                           std::uint32_t* type, std::uint8_t* data, std::uint32_t* dataSize) override;
+    std::int32_t EnumValue(RegHandle key,
+                           std::uint32_t index,
+                           char* name,
+                           std::uint32_t& nameLength,
+                           std::uint32_t* type,
+                           std::uint8_t* data,
+                           std::uint32_t* dataSize) override;
     std::int32_t DeleteKey(RegHandle root, const std::string& subKey) override;
     std::int32_t DeleteValue(RegHandle key, const std::string& valueName) override;
 
     // --- IDeviceInfoService ---
     DevInfoSet GetClassDevs(const Guid& classGuid, std::uint32_t flags) override;
     bool EnumDeviceInfo(DevInfoSet set, std::uint32_t index, DevInfoData& data) override;
-    bool GetDeviceRegistryProperty(DevInfoSet set, const DevInfoData& data, std::uint32_t property,
-                                   std::uint32_t* regType, std::uint8_t* buffer, std::uint32_t bufferSize,
+    bool GetDeviceRegistryProperty(DevInfoSet set,
+                                   const DevInfoData& data,
+                                   std::uint32_t property,
+                                   std::uint32_t* regType,
+                                   std::uint8_t* buffer,
+                                   std::uint32_t bufferSize,
                                    std::uint32_t* requiredSize) override;
     bool DestroyDeviceInfoList(DevInfoSet set) override;
     std::uint32_t GetLastError() const override;
@@ -94,7 +113,7 @@ public:
     std::string AnsiToUtf8(std::string_view ansi) const override;
     std::string Utf8ToAnsi(std::string_view utf8) const override;
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -13,7 +13,7 @@ namespace velmaro::memory {
 // A malformed scenario. what() names the file, the place (line and column for syntax errors, the
 // JSON pointer for content errors) and what is wrong.
 class ScenarioError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -69,8 +69,8 @@ TEST(ParseNumber, AcceptsDecimalNumbersWithBlanks) {
         const char* in;
         std::optional<double> expected;
     } cases[] = {
-        {"4", 4.0},     {" 12 ", 12.0}, {"-3", -3.0},         {"+7", 7.0},       {"2.5", 2.5},
-        {".5", 0.5},    {"5.", 5.0},    {"", std::nullopt},   {" ", std::nullopt}, {"x1", std::nullopt},
+        {"4", 4.0},           {" 12 ", 12.0},        {"-3", -3.0},        {"+7", 7.0},         {"2.5", 2.5},
+        {".5", 0.5},          {"5.", 5.0},           {"", std::nullopt},  {" ", std::nullopt}, {"x1", std::nullopt},
         {"1x", std::nullopt}, {"1 2", std::nullopt}, {"-", std::nullopt}, {".", std::nullopt}, {"1e3", std::nullopt},
     };
     for (const auto& c : cases) {
@@ -83,9 +83,16 @@ TEST(RoundToInt16, RoundsHalfToEvenWithinRange) {
         double in;
         std::optional<std::int16_t> expected;
     } cases[] = {
-        {2.5, 2},         {3.5, 4},          {-2.5, -2},       {4.4, 4},
-        {32767.0, 32767}, {32767.4, 32767},  {32767.5, std::nullopt}, {-32768.0, -32768},
-        {-32768.6, std::nullopt}, {99999.0, std::nullopt},
+        {2.5, 2},
+        {3.5, 4},
+        {-2.5, -2},
+        {4.4, 4},
+        {32767.0, 32767},
+        {32767.4, 32767},
+        {32767.5, std::nullopt},
+        {-32768.0, -32768},
+        {-32768.6, std::nullopt},
+        {99999.0, std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RoundToInt16(c.in), c.expected) << c.in;
@@ -116,7 +123,7 @@ TEST(Patterns, ComNameIsComWithOneOrTwoDigits) {
         const char* in;
         bool expected;
     } cases[] = {
-        {"COM3", true}, {"COM12", true}, {"COM100", false}, {"COM", false},
+        {"COM3", true},  {"COM12", true},  {"COM100", false}, {"COM", false},
         {"com3", false}, {"COM3 ", false}, {"XCOM3", false},
     };
     for (const auto& c : cases) {

@@ -11,7 +11,7 @@ namespace velmaro::testing {
 // Records every box and answers with a fixed button (Ok for OK boxes, Yes for questions unless
 // told otherwise).
 class RecordingMessageBox : public IMessageBox {
-public:
+  public:
     struct Shown {
         std::string text;
         MessageStyle style;
@@ -35,7 +35,7 @@ public:
 };
 
 class FakeClipboard : public IClipboard {
-public:
+  public:
     void Clear() override {
         ++clears;
         text.clear();
@@ -53,14 +53,14 @@ public:
 };
 
 class FixedClock : public IClock {
-public:
+  public:
     explicit FixedClock(LocalTime t = {2026, 12, 4, 9, 5, 7}) : now(t) {}
     LocalTime Now() const override { return now; }
     LocalTime now;
 };
 
 class RecordingPointer : public IMousePointer {
-public:
+  public:
     void Set(MousePointer pointer) override { history.push_back(pointer); }
     std::vector<MousePointer> history;
 };
