@@ -204,15 +204,29 @@ DeviceBuilder Cable(const std::string& hardwareId) {
     return DeviceBuilder().HardwareIds({hardwareId}).Without(&MemoryDevice::comportInterface);
 }
 
-// The list model, refusing the nth AddRow as a broken control would.
+// The list model, refusing the nth AddRow as a broken control would, and noting each change.
 struct FailingList : PortListModel {
     int AddRow(const std::string& text, const std::string& icon) override {
         if (--failOnAdd == 0) {
             throw std::runtime_error("list control refused the row");
         }
+        calls.push_back("AddRow " + text + " " + icon);
         return PortListModel::AddRow(text, icon);
     }
+    void SetSubItem(int r, const std::string& t) override { PortListModel::SetSubItem(Note(r, "SubItem " + t), t); }
+    void SetTag(int r, const std::string& t) override { PortListModel::SetTag(Note(r, "Tag " + t), t); }
+    void SetBold(int r, bool b) override { PortListModel::SetBold(Note(r, "Bold", b), b); }
+    void SetSubItemBold(int r, bool b) override { PortListModel::SetSubItemBold(Note(r, "SubItemBold", b), b); }
+    void SetForeColor(int r, std::uint32_t c) override { PortListModel::SetForeColor(Note(r, "ForeColor", c), c); }
+    void SetSubItemForeColor(int r, std::uint32_t c) override {
+        PortListModel::SetSubItemForeColor(Note(r, "SubItemForeColor", c), c);
+    }
+    int Note(int row, const std::string& what, std::uint32_t value = 0) {
+        calls.push_back(std::to_string(row) + " " + what + (value ? " " + std::to_string(value) : ""));
+        return row;
+    }
     int failOnAdd = 0;
+    Texts calls;
 };
 
 // A machine, the port table of the same refresh, the list, and one scan.
@@ -276,6 +290,15 @@ TEST(DetectDriverProblems, Rules) {
         Scan scan(c.devices, c.ports);
         EXPECT_EQ(scan.Run(), c.tags);
     }
+}
+
+// A problem row is set up property by property, always in this order.
+TEST(DetectDriverProblems, ProblemRowSetUpInOrder) {
+    Scan scan({Cable(kCp)});
+    EXPECT_EQ(scan.Run(), Texts{"PROBLEM_CP210X"});
+    EXPECT_EQ(scan.list.calls,
+              (Texts{"AddRow Warnung WARNING", "2 SubItem " + kRowTexts.at("PROBLEM_CP210X"), "2 Tag PROBLEM_CP210X",
+                     "2 Bold 1", "2 SubItemBold 1", "2 ForeColor 192", "2 SubItemForeColor 192"}));
 }
 
 // Every property code 0..28 holds p followed by its number; no friendly name, and two hardware IDs.
