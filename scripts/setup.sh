@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need (once; later runs find them present).
 set -euo pipefail
 
-packages=(g++ cmake make python3 libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev)
+packages=(g++ cmake make python3 libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev qt6-base-dev)
 
 missing=()
 for p in "${packages[@]}"; do

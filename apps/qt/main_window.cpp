@@ -1,0 +1,575 @@
+#include "main_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <stdexcept>
+
+#include "common/access_key.h"
+#include "headline_widget.h"
+#include "main_window/frm_ports_design.h"
+#include "twips.h"
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void InitVelmaroResources() {
+    Q_INIT_RESOURCE(velmaro);
+}
+
+namespace velmaro::qt {
+namespace {
+
+constexpr int kTagRole = Qt::UserRole;
+constexpr int kIconKeyRole = Qt::UserRole + 1;
+constexpr int kForeColorRole = Qt::UserRole + 2;
+
+QString ShownText(const std::string& caption) {
+    return QString::fromStdString(DisplayedCaption(caption)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QIcon IconFor(const std::string& key) {
+    return QIcon(QStringLiteral(":/images/%1.png").arg(QString::fromStdString(key)));
+}
+
+// A label that reports clicks, for the two links.
+class LinkLabel : public QLabel {
+  public:
+    LinkLabel(QWidget* parent, std::function<void()> onClick) : QLabel(parent), onClick_(std::move(onClick)) {}
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QLabel::mouseReleaseEvent(event);
+        if (rect().contains(event->position().toPoint())) {
+            onClick_();
+        }
+    }
+
+  private:
+    std::function<void()> onClick_;
+};
+
+// A push button whose caption wraps onto a second line when it is too long for one.
+class WrappingButton : public QPushButton {
+  public:
+    explicit WrappingButton(QWidget* parent) : QPushButton(parent), caption_(new QLabel(this)) {
+        caption_->setObjectName(QStringLiteral("caption"));
+        caption_->setTextFormat(Qt::PlainText);
+        caption_->setWordWrap(true);
+        caption_->setAlignment(Qt::AlignCenter);
+        caption_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    void SetCaption(const QString& text) {
+        caption_->setText(text);
+        setAccessibleName(text);
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QPushButton::resizeEvent(event);
+        caption_->setGeometry(rect().adjusted(3, 2, -3, -2));
+    }
+
+  private:
+    QLabel* caption_;
+};
+
+// The separator, in the grey-text colour of the palette.
+class SeparatorWidget : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), ToQColor(kLinBut.color, palette()));
+    }
+};
+
+}  // namespace
+
+// --- WidgetControl ---
+
+WidgetControl::WidgetControl(QWidget& widget, const TwipsRect& rect, bool autoSize)
+    : widget_(widget), left_(rect.left), top_(rect.top), width_(rect.width), height_(rect.height), autoSize_(autoSize) {
+    Place();
+}
+
+void WidgetControl::SetLeft(float value) {
+    left_ = value;
+    Place();
+}
+void WidgetControl::SetTop(float value) {
+    top_ = value;
+    Place();
+}
+void WidgetControl::SetWidth(float value) {
+    width_ = value;
+    Place();
+}
+void WidgetControl::SetHeight(float value) {
+    height_ = value;
+    Place();
+}
+
+void WidgetControl::SetCaption(const std::string& text) {
+    caption_ = text;
+    if (auto* label = qobject_cast<QLabel*>(&widget_)) {
+        label->setText(ShownText(text));
+    } else if (auto* button = dynamic_cast<WrappingButton*>(&widget_)) {
+        button->SetCaption(ShownText(text));
+    }
+    Place();
+}
+
+void WidgetControl::SetVisible(bool visible) {
+    visible_ = visible;
+    widget_.setVisible(visible);
+}
+
+void WidgetControl::Place() {
+    const QWidget& frame = widget_.parentWidget() ? *widget_.parentWidget() : widget_;
+    int width = ToPixels(frame, width_);
+    int height = ToPixels(frame, height_);
+    if (autoSize_) {
+        // Sized to its text, as the design's auto-sizing labels are.
+        const QSize hint = widget_.sizeHint();
+        width = std::max(width, hint.width());
+        height = std::max(height, hint.height());
+    }
+    widget_.setGeometry(ToPixels(frame, left_), ToPixels(frame, top_), width, height);
+}
+
+// --- LineControl ---
+
+LineControl::LineControl(QWidget& widget)
+    : widget_(widget), x1_(kLinBut.x1), y1_(kLinBut.y1), x2_(kLinBut.x2), y2_(kLinBut.y2) {
+    Place();
+}
+
+void LineControl::SetX1(float value) {
+    x1_ = value;
+    Place();
+}
+void LineControl::SetY1(float value) {
+    y1_ = value;
+    Place();
+}
+void LineControl::SetX2(float value) {
+    x2_ = value;
+    Place();
+}
+void LineControl::SetY2(float value) {
+    y2_ = value;
+    Place();
+}
+
+void LineControl::Place() {
+    const QWidget& frame = *widget_.parentWidget();
+    const int left = ToPixels(frame, std::min(x1_, x2_));
+    const int right = ToPixels(frame, std::max(x1_, x2_));
+    widget_.setGeometry(left, ToPixels(frame, std::min(y1_, y2_)), std::max(1, right - left), kLinBut.widthPixels);
+}
+
+// --- PortTree ---
+
+PortTree::PortTree(QTreeWidget& tree) : tree_(tree) {}
+
+QTreeWidgetItem& PortTree::At(int row) const {
+    QTreeWidgetItem* item = row >= 1 ? tree_.topLevelItem(row - 1) : nullptr;
+    if (!item) {
+        throw std::out_of_range("lvwPorts has no row " + std::to_string(row));
+    }
+    return *item;
+}
+
+void PortTree::Clear() {
+    tree_.clear();
+}
+
+int PortTree::AddRow(const std::string& text, const std::string& iconKey) {
+    auto* item = new QTreeWidgetItem(&tree_);
+    item->setText(0, QString::fromStdString(text));
+    const int row = tree_.topLevelItemCount();
+    SetIcon(row, iconKey);
+    return row;
+}
+
+int PortTree::Count() const {
+    return tree_.topLevelItemCount();
+}
+
+std::string PortTree::Text(int row) const {
+    return At(row).text(0).toStdString();
+}
+
+std::string PortTree::SubItem(int row) const {
+    return At(row).text(1).toStdString();
+}
+
+void PortTree::SetSubItem(int row, const std::string& text) {
+    At(row).setText(1, QString::fromStdString(text));
+}
+
+std::string PortTree::Icon(int row) const {
+    return At(row).data(0, kIconKeyRole).toString().toStdString();
+}
+
+void PortTree::SetIcon(int row, const std::string& iconKey) {
+    QTreeWidgetItem& item = At(row);
+    item.setData(0, kIconKeyRole, QString::fromStdString(iconKey));
+    item.setIcon(0, imagesAttached_ && !iconKey.empty() ? IconFor(iconKey) : QIcon());
+}
+
+std::string PortTree::Tag(int row) const {
+    return At(row).data(0, kTagRole).toString().toStdString();
+}
+
+void PortTree::SetTag(int row, const std::string& tag) {
+    At(row).setData(0, kTagRole, QString::fromStdString(tag));
+}
+
+void PortTree::SetBoldAt(int row, int column, bool bold) {
+    QTreeWidgetItem& item = At(row);
+    QFont font = tree_.font();
+    font.setBold(bold);
+    item.setFont(column, font);
+}
+
+void PortTree::SetBold(int row, bool bold) {
+    SetBoldAt(row, 0, bold);
+}
+
+void PortTree::SetSubItemBold(int row, bool bold) {
+    SetBoldAt(row, 1, bold);
+}
+
+void PortTree::SetForeColor(int row, std::uint32_t color) {
+    QTreeWidgetItem& item = At(row);
+    item.setForeground(0, ToQColor(color));
+    item.setData(0, kForeColorRole, static_cast<uint>(color));
+}
+
+void PortTree::SetSubItemForeColor(int row, std::uint32_t color) {
+    At(row).setForeground(1, ToQColor(color));
+}
+
+std::optional<std::uint32_t> PortTree::ForeColor(int row) const {
+    const QVariant value = At(row).data(0, kForeColorRole);
+    if (!value.isValid()) {
+        return std::nullopt;
+    }
+    return value.toUInt();
+}
+
+// --- timer, boxes, clipboard, pointer ---
+
+void QtTimer::SetInterval(int milliseconds) {
+    timer_.setInterval(milliseconds);
+}
+
+void QtTimer::SetEnabled(bool enabled) {
+    if (enabled) {
+        timer_.start();  // restarts a running count
+    } else {
+        timer_.stop();
+    }
+}
+
+MessageResult QtMessageBox::Show(const std::string& text, MessageStyle style) {
+    QMessageBox box(&owner_);
+    box.setWindowTitle(QString::fromStdString(title_));
+    box.setText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    switch (style) {
+        case MessageStyle::PromptOnly:
+            box.setIcon(QMessageBox::NoIcon);
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MessageStyle::InformationOk:
+            box.setIcon(QMessageBox::Information);
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MessageStyle::ExclamationOkCancel:
+            box.setIcon(QMessageBox::Warning);
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MessageStyle::QuestionYesNo:
+            box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Cancel:
+            return MessageResult::Cancel;
+        case QMessageBox::Yes:
+            return MessageResult::Yes;
+        case QMessageBox::No:
+            return MessageResult::No;
+        default:
+            // Closing a Yes/No box is not possible; closing an OK/Cancel box means Cancel.
+            return style == MessageStyle::ExclamationOkCancel && box.clickedButton() == nullptr ? MessageResult::Cancel
+                                                                                                : MessageResult::Ok;
+    }
+}
+
+void QtClipboard::Clear() {
+    QGuiApplication::clipboard()->clear();
+}
+
+void QtClipboard::SetText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+OverrideCursorPointer::~OverrideCursorPointer() {
+    Set(MousePointer::Default);
+}
+
+void OverrideCursorPointer::Set(MousePointer pointer) {
+    const bool busy = pointer == MousePointer::Busy;
+    if (busy == busy_) {
+        return;
+    }
+    busy_ = busy;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+// --- MainWindow ---
+
+QLabel* MainWindow::MakeLabel(const ControlDesign& design) {
+    QLabel* label = nullptr;
+    if (design.kind == ControlKind::LinkLabel) {
+        const int index = design.index;
+        label = new LinkLabel(this, [this, index] {
+            if (presenter_) {
+                presenter_->lblUrl_Click(index);
+            }
+        });
+        label->setCursor(Qt::PointingHandCursor);
+        label->setToolTip(QString::fromStdString(LinkToolTip(index)));
+    } else {
+        label = new QLabel(this);
+    }
+    label->setObjectName(QString::fromUtf8(design.name.data(), static_cast<int>(design.name.size())) +
+                         (design.index >= 0 ? QString::number(design.index) : QString()));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(design.wordWrap);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFont(ToQFont(design.font, font()));
+    if (design.foreColor) {
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, ToQColor(*design.foreColor, pal));
+        label->setPalette(pal);
+    }
+    label->setVisible(design.visible);
+    return label;
+}
+
+MainWindow::MainWindow(std::string programTitle)
+    : QWidget(nullptr),
+      tree_(new QTreeWidget(this)),
+      portTree_(*tree_),
+      messages_(*this, std::move(programTitle)),
+      infoDialog_(*this) {
+    InitVelmaroResources();
+    setObjectName(QStringLiteral("frmPorts"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/velmaro.png")));
+    setFont(ToQFont(kDialogFont, font()));
+    resize(ToPixels(*this, kClientDesignWidth), ToPixels(*this, kClientDesignHeight));
+
+    auto makeControl = [this](const ControlDesign& design) {
+        QLabel* label = MakeLabel(design);
+        auto control = std::make_unique<WidgetControl>(*label, design.rect, design.autoSize);
+        if (!design.caption.empty()) {
+            control->SetCaption(std::string(design.caption));
+        }
+        control->SetVisible(design.visible);
+        return control;
+    };
+    lblStatic_ = makeControl(kLblStatic);
+    lblLastRefresh_ = makeControl(kLblLastRefresh);
+    lblProblem_ = makeControl(kLblProblem);
+    problemLabel_ = static_cast<QLabel*>(&lblProblem_->Widget());
+    lblUrlPre_[0] = makeControl(kLblUrlPreWeb);
+    lblUrl_[0] = makeControl(kLblUrlWeb);
+    lblUrlPre_[1] = makeControl(kLblUrlPreMail);
+    lblUrl_[1] = makeControl(kLblUrlMail);
+
+    tree_->setObjectName(QStringLiteral("lvwPorts"));
+    tree_->setRootIsDecorated(false);
+    tree_->setColumnCount(2);
+    tree_->setHeaderLabels({QString::fromUtf8(kColumns[0].header.data(), static_cast<int>(kColumns[0].header.size())),
+                            QString::fromUtf8(kColumns[1].header.data(), static_cast<int>(kColumns[1].header.size()))});
+    tree_->setIconSize(QSize(16, 16));
+    tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tree_->header()->setStretchLastSection(false);
+    tree_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    lvwPortsBox_ = std::make_unique<WidgetControl>(*tree_, kLvwPorts.rect);
+    for (int column = 1; column <= 2; ++column) {
+        SetColumnWidth(column, kColumns[static_cast<std::size_t>(column - 1)].width);
+    }
+    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+        if (presenter_) {
+            presenter_->lvwPorts_ItemClick(tree_->indexOfTopLevelItem(item) + 1);
+        }
+    });
+
+    auto makeButton = [this](const ControlDesign& design, void (frmPorts::*handler)()) {
+        auto* button = new WrappingButton(this);
+        button->setObjectName(QString::fromUtf8(design.name.data(), static_cast<int>(design.name.size())));
+        connect(button, &QPushButton::clicked, this, [this, handler] {
+            if (presenter_) {
+                (presenter_->*handler)();
+            }
+        });
+        auto control = std::make_unique<WidgetControl>(*button, design.rect);
+        control->SetCaption(std::string(design.caption));
+        return control;
+    };
+    cmdOpenDevMan_ = makeButton(kCmdOpenDevMan, &frmPorts::cmdOpenDevMan_Click);
+    cmdExit_ = makeButton(kCmdExit, &frmPorts::cmdExit_Click);
+
+    auto* separator = new SeparatorWidget(this);
+    separator->setObjectName(QStringLiteral("linBut"));
+    linBut_ = std::make_unique<LineControl>(*separator);
+
+    // Tab order as designed.
+    QWidget* previous = nullptr;
+    for (const ControlDesign& design : kMainControls) {
+        QWidget* widget = nullptr;
+        if (design.name == kLvwPorts.name) {
+            widget = tree_;
+        } else if (design.name == kCmdExit.name) {
+            widget = &cmdExit_->Widget();
+        } else if (design.name == kCmdOpenDevMan.name) {
+            widget = &cmdOpenDevMan_->Widget();
+        }
+        if (widget) {
+            if (previous) {
+                QWidget::setTabOrder(previous, widget);
+            }
+            previous = widget;
+        }
+    }
+
+    qtimer_.setSingleShot(false);
+    connect(&qtimer_, &QTimer::timeout, this, [this] {
+        if (presenter_) {
+            presenter_->tmrRefresh_Timer();
+        }
+    });
+}
+
+MainWindow::~MainWindow() {
+    qtimer_.stop();
+}
+
+void MainWindow::Attach(frmPorts& presenter) {
+    presenter_ = &presenter;
+    headline_ = std::make_unique<HeadlineWidget>(presenter.hdlMain(), this);
+    headline_->setObjectName(QStringLiteral("hdlMain"));
+    presenter.hdlMain().OnDblClick([this] {
+        if (presenter_) {
+            presenter_->hdlMain_DblClick();
+        }
+    });
+    headline_->show();
+}
+
+float MainWindow::ColumnWidth(int column) const {
+    return columnWidths_.at(static_cast<std::size_t>(column - 1));
+}
+
+void MainWindow::SetColumnWidth(int column, float width) {
+    columnWidths_.at(static_cast<std::size_t>(column - 1)) = width;
+    tree_->setColumnWidth(column - 1, ToPixels(*this, width));
+}
+
+void MainWindow::AttachImageList() {
+    portTree_.AttachImages();
+}
+
+void MainWindow::SetTitle(const std::string& title) {
+    setWindowTitle(QString::fromStdString(title));
+}
+
+bool MainWindow::IsMinimized() const {
+    return isMinimized();
+}
+
+float MainWindow::ClientWidth() const {
+    return ToTwips(*this, width());
+}
+
+float MainWindow::ClientHeight() const {
+    return ToTwips(*this, height());
+}
+
+QSize MainWindow::FrameExtra() const {
+    return frameGeometry().size() - geometry().size();
+}
+
+float MainWindow::OuterWidth() const {
+    return ToTwips(*this, frameGeometry().width());
+}
+
+float MainWindow::OuterHeight() const {
+    return ToTwips(*this, frameGeometry().height());
+}
+
+void MainWindow::SetOuterSize(float width, float height) {
+    const QSize outer(ToPixels(*this, width), ToPixels(*this, height));
+    const QSize client = outer - FrameExtra();
+    if (client == size()) {
+        return;
+    }
+    resize(client);
+    // A shown top-level window may hear of its new size only later; the presenter wants it now.
+    LayOut();
+}
+
+WindowHandle MainWindow::NativeHandle() const {
+    return testAttribute(Qt::WA_WState_Created) ? static_cast<WindowHandle>(winId()) : 0;
+}
+
+void MainWindow::Unload() {
+    qtimer_.stop();
+    close();
+    QCoreApplication::quit();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void MainWindow::LayOut() {
+    // One pass per size: the pass for a size set inside a pass runs nested, as the presenter expects.
+    if (!presenter_ || size() == laidOutSize_) {
+        return;
+    }
+    laidOutSize_ = size();
+    presenter_->Form_Resize();
+    AfterLayout();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    const QSize extra = FrameExtra();
+    setMinimumSize(ToPixels(*this, kMinOuterWidth) - extra.width(), ToPixels(*this, kMinOuterHeight) - extra.height());
+}
+
+void MainWindow::AfterLayout() {
+    if (headline_) {
+        headline_->SyncGeometry();
+    }
+}
+
+}  // namespace velmaro::qt

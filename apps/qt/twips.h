@@ -1,0 +1,63 @@
+#pragma once
+// Twips (1/1440 inch) to the widget's pixels at its logical resolution, and colour mapping.
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+#include <QScreen>
+#include <QWidget>
+#include <cmath>
+#include <cstdint>
+
+#include "common/appearance.h"
+
+namespace velmaro::qt {
+
+inline double PixelsPerTwip(const QWidget& widget) {
+    return widget.logicalDpiX() / 1440.0;
+}
+inline int ToPixels(const QWidget& widget, float twips) {
+    return static_cast<int>(std::lround(twips * PixelsPerTwip(widget)));
+}
+inline float ToTwips(const QWidget& widget, int pixels) {
+    return static_cast<float>(pixels / PixelsPerTwip(widget));
+}
+
+// Red in the low byte.
+inline QColor ToQColor(std::uint32_t rgb) {
+    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                  static_cast<int>((rgb >> 16) & 0xFF));
+}
+inline QColor ToQColor(const Color& color, const QPalette& palette) {
+    if (color.kind == Color::Kind::Rgb) {
+        return ToQColor(color.value);
+    }
+    if (color.value == kSysColorGrayText) {
+        return palette.color(QPalette::Disabled, QPalette::WindowText);
+    }
+    return palette.color(QPalette::Button);
+}
+
+// The design's fonts name a narrow Windows face; a face of the same widths is preferred where
+// installed, else the desktop's own face, at the design's size.
+inline QFont ToQFont(const Font& font, const QFont& base) {
+    QFont result(base);
+    result.setFamilies({QString::fromUtf8(font.name.data(), static_cast<int>(font.name.size())),
+                        QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                        QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"), base.family()});
+    result.setPointSizeF(font.points);
+    result.setBold(font.weight >= 700);
+    result.setItalic(font.italic);
+    result.setUnderline(font.underline);
+    result.setStrikeOut(font.strikethrough);
+    return result;
+}
+
+// Windows of this program open in the middle of the screen.
+inline void CenterOnScreen(QWidget& window) {
+    if (const QScreen* screen = window.screen()) {
+        const QRect frame = window.frameGeometry();
+        window.move(window.pos() + screen->availableGeometry().center() - frame.center());
+    }
+}
+
+}  // namespace velmaro::qt
