@@ -475,11 +475,6 @@ void MainWindow::Attach(frmPorts& presenter) {
     presenter_ = &presenter;
     headline_ = std::make_unique<HeadlineWidget>(presenter.hdlMain(), this);
     headline_->setObjectName(QStringLiteral("hdlMain"));
-    presenter.hdlMain().OnDblClick([this] {
-        if (presenter_) {
-            presenter_->hdlMain_DblClick();
-        }
-    });
     headline_->show();
 }
 
@@ -543,6 +538,12 @@ void MainWindow::Unload() {
     qtimer_.stop();
     close();
     QCoreApplication::quit();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The title bar's close button unloads the window like cmdExit: the timer stops with it.
+    qtimer_.stop();
+    QWidget::closeEvent(event);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

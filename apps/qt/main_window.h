@@ -178,6 +178,7 @@ class MainWindow : public QWidget, public IMainWindowView {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     QSize FrameExtra() const;
