@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "headline_widget.h"
 #include "linux_services.h"
 #include "main_window.h"
 #include "memory/memory_machine.h"
@@ -186,9 +187,31 @@ TEST_P(GeometryTest, ControlsSitWhereTheTwipsSay) {
     EXPECT_EQ(f.window.findChild<QWidget*>(QStringLiteral("cmdExit"))->geometry(), QRect(499, 455, 97, 41));
     EXPECT_EQ(f.window.findChild<QWidget*>(QStringLiteral("cmdOpenDevMan"))->geometry(), QRect(394, 455, 97, 41));
     EXPECT_EQ(f.window.findChild<QWidget*>(QStringLiteral("linBut"))->geometry(), QRect(4, 451, 592, 1));
+    EXPECT_EQ(f.window.Headline()->geometry(), QRect(4, 4, 592, 17));  // 255 twips high
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, GeometryTest, ::testing::ValuesIn(kGeometry));
+
+// --- the two links ---
+
+TEST(LinksTest, NavyUnderlinedWithHandAndTooltip) {
+    Fixture f("empty.json");
+    f.LoadAndTick();
+    for (int index : {0, 1}) {
+        SCOPED_TRACE(index);
+        auto* label = f.window.findChild<QLabel*>(QStringLiteral("lblUrl%1").arg(index));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text().toStdString(), f.window.lblUrl(index).Caption());
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+        EXPECT_TRUE(label->font().underline());
+        EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
+        EXPECT_EQ(label->toolTip().toStdString(), LinkToolTip(index));
+        EXPECT_FALSE(label->toolTip().isEmpty());
+    }
+    // "&&" in a caption shows one "&".
+    EXPECT_EQ(f.window.findChild<QLabel*>(QStringLiteral("lblUrlPre1"))->text().toStdString(),
+              "Feedback & Bugmeldungen bitte an");
+}
 
 // --- a click on a problem row opens the guidance dialog ---
 
