@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include "common/access_key.h"
 #include "twips.h"
@@ -9,13 +10,17 @@
 namespace velmaro::qt {
 
 HeadlineWidget::HeadlineWidget(ucHeadline& model, QWidget* parent) : QWidget(parent), model_(model) {
-    model_.OnLayout([this] { SyncGeometry(); });
+    // The model belongs to the presenter, which may go before or after this widget: the guard
+    // keeps a layout after the widget's end harmless, and the widget never touches a gone model.
+    model_.OnLayout([self = QPointer<HeadlineWidget>(this)] {
+        if (self) {
+            self->SyncGeometry();
+        }
+    });
     SyncGeometry();
 }
 
-HeadlineWidget::~HeadlineWidget() {
-    model_.OnLayout({});
-}
+HeadlineWidget::~HeadlineWidget() = default;
 
 void HeadlineWidget::SyncGeometry() {
     const QWidget& frame = parentWidget() ? *parentWidget() : *this;
