@@ -46,7 +46,7 @@ void frmInfo::frm_Present(const std::string& code) {
     dialog.jaTag.clear();
     dialog.neinCaption = kCaptionOk;
 
-    const ProblemGuidance* guidance = FindGuidance(code);
+    const ProblemGuidance* guidance = FindGuidance(code, platform_);
     if (guidance == nullptr) {
         return;
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "guidance/guidance_texts.h"
 #include "headline/uc_headline.h"
 #include "services/event_pump.h"
 #include "services/file_system.h"
@@ -75,6 +76,11 @@ class frmInfo {
     // outside the table leaves the dialog with "OK" only and no action.
     void frm_Present(const std::string& code);
 
+    // Which repair steps frm_Present gives from now on; the Windows steps until a platform says
+    // otherwise. Codes, buttons and actions are the same for every platform.
+    void UseGuidanceFor(GuidancePlatform platform) { platform_ = platform; }
+    GuidancePlatform Platform() const { return platform_; }
+
     bool IsLoaded() const { return state_.has_value(); }
     // The loaded dialog's state; throws std::logic_error when the dialog is not loaded.
     const InfoDialogState& State() const;
@@ -98,6 +104,7 @@ class frmInfo {
     void Unload();
 
     InfoDialogServices services_;
+    GuidancePlatform platform_ = GuidancePlatform::Windows;
     std::optional<InfoDialogState> state_;
     int loads_ = 0;
     std::function<void()> unload_;

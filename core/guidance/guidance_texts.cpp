@@ -121,6 +121,77 @@ constexpr int k2xUsedX40[] = {18, 20, 21};
 constexpr int k2xUsed510[] = {19, 20, 21};
 constexpr int k2xUsedOther[] = {22, 23, 24, kBlankLine, 25, 26, 27, 28, 29, 30, 31};
 
+// Linux: the kernel's own drivers instead of an installer, sudo instead of an administrator
+// account, and the programs that are known to take a USB-serial adapter away from the user.
+constexpr std::array<std::string_view, kLinuxParagraphCount> kLinuxTexts = {
+    // L1: why a cable has no driver on Linux
+    "Unter Linux entsteht dieses Problem, wenn kein Treiber (Kernelmodul) das Kabel übernommen hat: Das Modul ist "
+    "nicht geladen oder nicht installiert, oder ein anderes Programm hat das Gerät belegt. Solange das so ist, gibt "
+    "es keine serielle Schnittstelle wie /dev/ttyUSB0, und Sie können mit dem Kabel nicht arbeiten.",
+    // L2
+    "Für die folgenden Schritte benötigen Sie Root-Rechte. Geben Sie die Befehle in einem Terminal ein; sudo fragt "
+    "dabei nach Ihrem Passwort.",
+    // L3..L7: the chip behind each code, its USB ID and its kernel module
+    "Prüfen Sie mit dem Befehl \"lsusb\", ob das Kabel erkannt wird: Es erscheint dort mit der Kennung 067b:2303. "
+    "Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe pl2303\".",
+    "Prüfen Sie mit dem Befehl \"lsusb\", ob das Kabel erkannt wird: Es erscheint dort mit der Kennung 6547:0232. "
+    "Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe ark3116\".",
+    "Prüfen Sie mit dem Befehl \"lsusb\", ob das Kabel erkannt wird: Es erscheint dort mit der Kennung 0403:6001. "
+    "Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe ftdi_sio\".",
+    "Prüfen Sie mit dem Befehl \"lsusb\", ob das Kabel erkannt wird: Es erscheint dort mit der Kennung 0ea0:6858. "
+    "Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe oti6858\".",
+    "Prüfen Sie mit dem Befehl \"lsusb\", ob das Kabel erkannt wird: Es erscheint dort mit der Kennung 10c4:ea60. "
+    "Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe cp210x\".",
+    // L8
+    "Meldet modprobe, dass das Modul nicht gefunden wurde, installieren Sie die zusätzlichen Kernelmodule Ihrer "
+    "Distribution (unter Ubuntu z.B. das Paket linux-modules-extra). Was der Kernel beim Anstecken des Kabels meldet, "
+    "zeigt der Befehl \"sudo dmesg\".",
+    // L9: brltty claims the generic USB IDs of some braille displays
+    "Steht in dieser Ausgabe, dass brltty das Gerät übernommen hat, belegt das Programm für Braillezeilen aus dem "
+    "Paket brltty den Wandler. Das betrifft häufig Adapter mit CH340/CH341-, FTDI- oder CP210x-Chip. Wenn Sie keine "
+    "Braillezeile verwenden, entfernen Sie das Paket mit \"sudo apt remove brltty\".",
+    // L10
+    "Ziehen Sie das Kabel danach ab und schließen Sie es wieder an. Damit Programme die Schnittstelle öffnen dürfen, "
+    "muss Ihr Benutzer Mitglied der Gruppe dialout sein: \"sudo usermod -aG dialout $USER\", danach einmal ab- und "
+    "wieder anmelden.",
+    // L11: ModemManager probes every new serial port, phones first of all
+    "Ist die Schnittstelle direkt nach dem Anstecken noch belegt, prüft gerade ModemManager, ob ein Modem "
+    "angeschlossen ist. Warten Sie einige Sekunden, oder beenden Sie den Dienst mit \"sudo systemctl stop "
+    "ModemManager\", wenn Sie kein Modem verwenden.",
+    // L12
+    "Prüfen Sie mit dem Befehl \"lsusb\", ob das Kabel erkannt wird, und mit \"sudo dmesg\", was der Kernel beim "
+    "Anstecken gemeldet hat.",
+    // L13..L16: a doubly assigned number comes from Wine's COM links
+    "Unter Linux vergibt dieses Programm die COM Nummern so wie Wine: zuerst nach den Verknüpfungen comN im Ordner "
+    "dosdevices Ihres Wine-Präfixes (meist ~/.wine/dosdevices), danach der Reihe nach für /dev/ttyS*, /dev/ttyUSB* und "
+    "/dev/ttyACM*. Eine doppelte Nummer stammt deshalb fast immer aus diesen Verknüpfungen.",
+    "Lassen Sie sich in einem Terminal mit \"ls -l ~/.wine/dosdevices/\" die Verknüpfungen anzeigen. Ein Eintrag wie "
+    "com5 -> /dev/ttyUSB0 ordnet der Schnittstelle /dev/ttyUSB0 die Nummer COM5 zu.",
+    "Geben Sie dem Gerät, das Sie zuletzt angeschlossen haben, eine freie Nummer, z.B. mit \"ln -sfn /dev/ttyUSB0 "
+    "~/.wine/dosdevices/com7\", und löschen Sie die alte Verknüpfung mit \"rm ~/.wine/dosdevices/com5\".",
+    "Beenden Sie danach alle Windows-Programme und Wine mit \"wineserver -k\". Erst beim nächsten Start übernimmt "
+    "Wine die Änderung.",
+};
+
+constexpr int L(int number) {
+    return kLinuxParagraphs + number;
+}
+
+// Missing driver on Linux: cable type, cause, blank line, then sudo, the chip's module, where
+// the kernel's messages are, brltty where it claims the chip, re-plugging with the dialout group
+// and ModemManager. The DCA-140/540 keeps its pointer to the installed guide.
+constexpr int kLinuxX40[] = {1, L(1), kBlankLine, L(12), 8, 9};
+constexpr int kLinuxX510[] = {2, L(1), kBlankLine, L(2), L(3), L(8), L(10), L(11)};
+constexpr int kLinuxUsb2vcom[] = {3, L(1), kBlankLine, L(2), L(4), L(8), L(10), L(11)};
+constexpr int kLinuxFtdi2xx[] = {4, L(1), kBlankLine, L(2), L(5), L(8), L(9), L(10), L(11)};
+constexpr int kLinuxOti[] = {5, L(1), kBlankLine, L(2), L(6), L(8), L(10), L(11)};
+constexpr int kLinuxCp210x[] = {6, L(1), kBlankLine, L(2), L(7), L(8), L(9), L(10), L(11)};
+// Doubly assigned port on Linux: where the number comes from before the question, or the steps
+// on Wine's links instead of the Device Manager's port settings.
+constexpr int kLinux2xUsedX40[] = {18, 20, L(13), 21};
+constexpr int kLinux2xUsed510[] = {19, 20, L(13), 21};
+constexpr int kLinux2xUsedOther[] = {22, 23, 24, L(13), kBlankLine, 25, L(14), L(15), L(16), 31};
+
 constexpr std::string_view kNoAction;
 
 const std::array<ProblemGuidance, 10> kTable = {{
@@ -136,21 +207,40 @@ const std::array<ProblemGuidance, 10> kTable = {{
     {kProblem2xUsedOther, k2xUsedOther, false, kNoAction},
 }};
 
+const std::array<ProblemGuidance, 10> kLinuxTable = {{
+    {kProblemX40, kLinuxX40, true, kHelpMarker},
+    {kProblemX510, kLinuxX510, false, kNoAction},
+    {kProblemUsb2vcom, kLinuxUsb2vcom, false, kNoAction},
+    {kProblemFtdi2xx, kLinuxFtdi2xx, false, kNoAction},
+    {kProblemOti, kLinuxOti, false, kNoAction},
+    {kProblemCp210x, kLinuxCp210x, false, kNoAction},
+    {kProblem2xUsedX40, kLinux2xUsedX40, true, kForumThread2xUsedX40},
+    {kProblem2xUsed510, kLinux2xUsed510, true, kForumThread2xUsed510},
+    {kProblem2xUsedUsb2vcom, kLinux2xUsedOther, false, kNoAction},
+    {kProblem2xUsedOther, kLinux2xUsedOther, false, kNoAction},
+}};
+
 }  // namespace
 
 std::string_view GuidanceParagraph(int number) {
-    if (number < 1 || number > kGuidanceParagraphCount) {
-        return {};
+    if (number >= 1 && number <= kGuidanceParagraphCount) {
+        return kParagraphs[static_cast<std::size_t>(number - 1)];
     }
-    return kParagraphs[static_cast<std::size_t>(number - 1)];
+    if (number > kLinuxParagraphs && number <= kLinuxParagraphs + kLinuxParagraphCount) {
+        return kLinuxTexts[static_cast<std::size_t>(number - kLinuxParagraphs - 1)];
+    }
+    return {};
 }
 
-std::span<const ProblemGuidance> GuidanceTable() {
+std::span<const ProblemGuidance> GuidanceTable(GuidancePlatform platform) {
+    if (platform == GuidancePlatform::Linux) {
+        return kLinuxTable;
+    }
     return kTable;
 }
 
-const ProblemGuidance* FindGuidance(std::string_view code) {
-    for (const auto& entry : kTable) {
+const ProblemGuidance* FindGuidance(std::string_view code, GuidancePlatform platform) {
+    for (const auto& entry : GuidanceTable(platform)) {
         if (entry.code == code) {
             return &entry;
         }

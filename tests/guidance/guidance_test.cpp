@@ -131,6 +131,83 @@ TEST_F(GuidanceTest, EveryCodeSetsTextButtonsAndAction) {
     EXPECT_EQ(texts["PROBLEM_2XUSED_USB2VCOM"], texts["PROBLEM_2XUSED_OTHER"]);
 }
 
+// On Linux the same codes keep their buttons and actions; the steps name the kernel module, sudo,
+// brltty, the dialout group, ModemManager and Wine's COM links instead of the Device Manager.
+std::string LinuxMissingDriver(const std::string& cable,
+                               const std::string& id,
+                               const std::string& module,
+                               bool brltty) {
+    const std::string chip = "=Prüfen Sie mit dem Befehl \"lsusb\", ob das Kabel erkannt wird: Es erscheint dort mit " +
+                             std::string("der Kennung ") + id +
+                             ". Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe " +
+                             module + "\".";
+    return cable + "|=Unter Linux entsteht dieses Problem, wenn kein Treiber (Kernelmodul) das Kabel übernommen hat: " +
+           "Das Modul ist nicht geladen oder nicht installiert, oder ein anderes Programm hat das Gerät belegt. " +
+           "Solange das so ist, gibt es keine serielle Schnittstelle wie /dev/ttyUSB0, und Sie können mit dem " +
+           "Kabel nicht arbeiten.|=|Root-Rechte|" + chip + "|linux-modules-extra|" +
+           (brltty ? "\"sudo apt remove brltty\"|" : "") +
+           "Gruppe dialout sein: \"sudo usermod -aG dialout $USER\"|\"sudo systemctl stop ModemManager\"";
+}
+
+constexpr const char* kLinuxWineNumbers = "|zuerst nach den Verknüpfungen comN im Ordner dosdevices";
+
+TEST_F(GuidanceTest, LinuxStepsForEveryCodeWithoutDeviceManagerOrAdministrator) {
+    const CodeCase cases[] = {
+        {"PROBLEM_X40", "Nein", kHelpMarker,
+         "DSC-100/600 angeschlossen|Unter Linux entsteht|=|=Prüfen Sie mit dem Befehl \"lsusb\", ob das Kabel "
+         "erkannt wird, und mit \"sudo dmesg\", was der Kernel beim Anstecken gemeldet hat.|Zusammen mit diesem|"
+         "klicken Sie JA"},
+        {"PROBLEM_X510", "OK", "", LinuxMissingDriver("Prolific PL2303", "067b:2303", "pl2303", false)},
+        {"PROBLEM_USB2VCOM", "OK", "", LinuxMissingDriver("Typ usb2vcom", "6547:0232", "ark3116", false)},
+        {"PROBLEM_FTDI2XX", "OK", "", LinuxMissingDriver("Typ FTDI2XX", "0403:6001", "ftdi_sio", true)},
+        {"PROBLEM_OTI", "OK", "", LinuxMissingDriver("Typ OTI", "0ea0:6858", "oti6858", false)},
+        {"PROBLEM_CP210X", "OK", "", LinuxMissingDriver("CP210x (CP2101", "10c4:ea60", "cp210x", true)},
+        {"PROBLEM_2XUSED_X40", "Nein", kForum14785,
+         std::string("DSC-100/600 angeschlossen, jedoch ist|Im Dorvatek Supportforum") + kLinuxWineNumbers +
+             "|=Soll die Anleitung im Internet aufgerufen werden?"},
+        {"PROBLEM_2XUSED_510", "Nein", kForum13903,
+         std::string("DCA-510 angeschlossen, jedoch ist|Im Dorvatek Supportforum") + kLinuxWineNumbers +
+             "|=Soll die Anleitung im Internet aufgerufen werden?"},
+        {"PROBLEM_2XUSED_USB2VCOM", "OK", "",
+         std::string("=Der COM Port ist mehrfach belegt - siehe Tabelle.|Allgemein dürfte|an der Hersteller") +
+             kLinuxWineNumbers +
+             "|=|=Meistens erreichen Sie diese Einstellung wie folgt:|\"ls -l ~/.wine/dosdevices/\"|"
+             "\"ln -sfn /dev/ttyUSB0 ~/.wine/dosdevices/com7\"|\"wineserver -k\"|=Diese Programm sollte für das "
+             "Gerät danach keinen mehrfach belegten Port mehr anzeigen."},
+    };
+    dialog.UseGuidanceFor(GuidancePlatform::Linux);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        dialog.frm_Present(c.code);
+        ExpectButtons(c.nein, c.tag);
+        ExpectParagraphs(State().text, c.paragraphs);
+        EXPECT_EQ(State().text.find("Gerätemanager"), std::string::npos);
+        EXPECT_EQ(State().text.find("Administ"), std::string::npos);
+        EXPECT_EQ(State().text.find("\r\n\r\n\r\n"), std::string::npos);  // at most one blank line in a row
+    }
+    dialog.frm_Present("PROBLEM_2XUSED_OTHER");
+    const std::string other = State().text;
+    dialog.frm_Present("PROBLEM_2XUSED_USB2VCOM");
+    EXPECT_EQ(State().text, other);
+}
+
+TEST(GuidanceTables, BothPlatformsHaveTheSameCodesQuestionsAndActions) {
+    const auto windows = GuidanceTable(GuidancePlatform::Windows);
+    const auto onLinux = GuidanceTable(GuidancePlatform::Linux);
+    ASSERT_EQ(windows.size(), 10u);
+    ASSERT_EQ(onLinux.size(), windows.size());
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        EXPECT_EQ(onLinux[i].code, windows[i].code);
+        EXPECT_EQ(onLinux[i].asksQuestion, windows[i].asksQuestion);
+        EXPECT_EQ(onLinux[i].action, windows[i].action);
+        for (int number : onLinux[i].paragraphs) {  // every paragraph exists
+            EXPECT_TRUE(number == kBlankLine || !GuidanceParagraph(number).empty()) << number;
+        }
+    }
+    EXPECT_EQ(GuidanceParagraph(kLinuxParagraphs), "");
+    EXPECT_EQ(GuidanceParagraph(kLinuxParagraphs + kLinuxParagraphCount + 1), "");
+}
+
 TEST_F(GuidanceTest, X40AndX510FullTexts) {
     dialog.frm_Present("PROBLEM_X40");
     EXPECT_EQ(
