@@ -16,8 +16,9 @@
 
 namespace velmaro::qt {
 
-// The device viewers looked for in PATH, in order, to stand in for the Device Manager.
-inline constexpr const char* kDeviceViewers[] = {"gnome-device-manager", "hardinfo", "lshw-gtk"};
+// The device viewers looked for in PATH, in order, to stand in for the Device Manager: a general
+// hardware browser first, then one that shows the USB tree with each device's driver.
+inline constexpr const char* kDeviceViewers[] = {"hardinfo", "usbview", "kinfocenter", "lshw-gtk"};
 
 // Documents, web and mail addresses go to xdg-open. The system folder exists only when a device
 // viewer is installed; "devmgmt.msc" in it starts that viewer. Texts are UTF-8 on both sides.

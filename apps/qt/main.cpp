@@ -25,8 +25,9 @@ int Run(velmaro::IRegistryService& registry, velmaro::IDeviceInfoService& device
     qt::LocalWallClock clock;
     qt::QtEventPump events;
 
-    qt::MainWindow window(identity.ExecutableName());
+    qt::MainWindow window(qt::kProgramTitle);
     frmPorts presenter(window, {registry, devices, clock, shell, identity, instance, files, monotonic, events});
+    presenter.InfoDialog().UseGuidanceFor(GuidancePlatform::Linux);
     window.Attach(presenter);
     if (!presenter.Form_Load()) {
         return 0;

@@ -19,6 +19,9 @@ class QPushButton;
 
 namespace velmaro::qt {
 
+// The caption of every message box, whatever the executable is called.
+inline constexpr const char* kProgramTitle = "Velmaro";
+
 class HeadlineWidget;
 
 // A widget as an IBox/ILabel: the twips written are kept and read back, the widget follows them.
@@ -136,7 +139,7 @@ class MainWindow : public QWidget, public IMainWindowView {
     Q_OBJECT
   public:
     // programTitle captions the message boxes.
-    explicit MainWindow(std::string programTitle);
+    explicit MainWindow(std::string programTitle = kProgramTitle);
     ~MainWindow() override;
 
     // Connects the events; the presenter must live as long as the window does.

@@ -1,15 +1,19 @@
 // The Qt window driven by the real presenter over scenario machines: what one refresh draws into
-// the tree, where the list sits, and the guidance dialog a problem row opens.
+// the tree, where the list sits, the guidance dialog a problem row opens, the message boxes and the
+// busy pointer.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,7 +58,7 @@ struct Fixture {
     LocalFileSystem files;
     ElapsedClock monotonic;
     QtEventPump events;
-    MainWindow window{"velmaro"};
+    MainWindow window;
     std::unique_ptr<frmPorts> presenter;
 };
 
@@ -124,7 +128,12 @@ TEST_P(RowsTest, OneRefreshDrawsEveryRowWithBothColumnsStyled) {
         EXPECT_EQ(item.text(0).toStdString(), row.text);
         EXPECT_EQ(item.text(1).toStdString(), row.subItem);
         EXPECT_EQ(f.window.lvwPorts().Icon(static_cast<int>(i) + 1), row.icon);
-        EXPECT_FALSE(item.icon(0).isNull());
+        // The picture drawn is the image list's picture for that key.
+        const QImage drawn = item.icon(0).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage image = QImage(QStringLiteral(":/images/%1.png").arg(QString::fromStdString(row.icon)))
+                                 .convertToFormat(QImage::Format_ARGB32);
+        EXPECT_FALSE(image.isNull());
+        EXPECT_EQ(drawn, image);
         EXPECT_EQ(f.window.lvwPorts().Tag(static_cast<int>(i) + 1), row.tag);
         for (int column : {0, 1}) {
             EXPECT_EQ(item.font(column).bold(), row.bold) << "column " << column;
@@ -222,6 +231,7 @@ struct DialogCase {
     std::string lastParagraph;
     bool jaVisible;
     std::string neinCaption;
+    GuidancePlatform platform = GuidancePlatform::Windows;
 };
 
 const DialogCase kDialogs[] = {
@@ -235,6 +245,13 @@ const DialogCase kDialogs[] = {
      "Evtl. muß das Kabel nach der Installation noch einmal abgezogen und neu angesteckt werden, damit es endgültig "
      "erkannt wird.",
      false, "OK"},
+    {"missing-drivers.json", 3,
+     "An Ihrem PC ist ein Siemens DCA-510 bzw. ein baugleiche Prolific PL2303 USB Datenkabel angeschlossen, jedoch "
+     "fehlt der passende Treiber.",
+     "Ist die Schnittstelle direkt nach dem Anstecken noch belegt, prüft gerade ModemManager, ob ein Modem "
+     "angeschlossen ist. Warten Sie einige Sekunden, oder beenden Sie den Dienst mit \"sudo systemctl stop "
+     "ModemManager\", wenn Sie kein Modem verwenden.",
+     false, "OK", GuidancePlatform::Linux},
 };
 
 struct SeenDialog {
@@ -259,6 +276,7 @@ class DialogTest : public ::testing::TestWithParam<DialogCase> {};
 TEST_P(DialogTest, ProblemRowOpensTheDialogWithItsText) {
     const DialogCase& expected = GetParam();
     Fixture f(expected.scenario);
+    f.presenter->InfoDialog().UseGuidanceFor(expected.platform);
     f.LoadAndTick();
 
     SeenDialog seen;
@@ -306,6 +324,96 @@ TEST(DialogTest, RowWithoutProblemOpensNothing) {
     ClickRow(f.window.Tree(), 1);
     QApplication::processEvents();
     EXPECT_FALSE(opened);
+}
+
+// --- message boxes and the busy pointer ---
+
+struct SeenBox {
+    bool shown = false;
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Reads the next message box once it runs and answers it with press.
+void AnswerNextBox(SeenBox& seen, QMessageBox::StandardButton press) {
+    QTimer::singleShot(0, [&seen, press] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            return;
+        }
+        seen = {true, box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+        box->button(press)->click();
+    });
+}
+
+struct BoxCase {
+    const char* name;
+    std::function<void(Fixture&)> prepare;
+    std::function<void(Fixture&)> act;  // shows the box
+    QMessageBox::StandardButton press;
+    std::string text;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+};
+
+TEST(MessageBoxTest, EveryBoxIsCaptionedVelmaroWithItsIconAndButtons) {
+    std::unique_ptr<LockFileInstance> firstCopy;
+    const BoxCase cases[] = {
+        {"Device Manager without a device viewer", &Fixture::LoadAndTick,
+         [](Fixture& f) { f.window.findChild<QPushButton*>(QStringLiteral("cmdOpenDevMan"))->click(); },
+         QMessageBox::Cancel, "Gerätemanager nicht aufrufbar.", QMessageBox::Warning,
+         QMessageBox::Ok | QMessageBox::Cancel},
+        {"double click on the headline", &Fixture::LoadAndTick, [](Fixture& f) { f.presenter->hdlMain_DblClick(); },
+         QMessageBox::Yes, "Alles Infos in die Zwischenablage?", QMessageBox::Question,
+         QMessageBox::Yes | QMessageBox::No},
+        {"the dump on the clipboard",
+         [](Fixture& f) {
+             f.LoadAndTick();
+             SeenBox question;
+             AnswerNextBox(question, QMessageBox::Yes);
+             f.presenter->hdlMain_DblClick();
+         },
+         [](Fixture& f) { f.presenter->tmrRefresh_Timer(); }, QMessageBox::Ok, "OK, alles in der Zwischenablage!",
+         QMessageBox::NoIcon, QMessageBox::Ok},
+        {"a second copy",
+         [&firstCopy](Fixture& f) {
+             firstCopy = std::make_unique<LockFileInstance>(f.lockDir.path().toStdString(), "velmaro.lock");
+             ASSERT_FALSE(firstCopy->AnotherInstanceRunning());
+         },
+         [](Fixture& f) { EXPECT_FALSE(f.presenter->Form_Load()); }, QMessageBox::Ok,
+         "test_qt läuft bereits.",  // the name of the running executable
+         QMessageBox::Information, QMessageBox::Ok},
+    };
+    for (const BoxCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f("typical-desktop.json");
+        c.prepare(f);
+        SeenBox seen;
+        AnswerNextBox(seen, c.press);
+        c.act(f);
+        ASSERT_TRUE(seen.shown);
+        EXPECT_EQ(seen.title.toStdString(), "Velmaro");
+        EXPECT_EQ(seen.text.toStdString(), c.text);
+        EXPECT_EQ(seen.icon, c.icon);
+        EXPECT_EQ(seen.buttons, c.buttons);
+        firstCopy.reset();
+    }
+}
+
+TEST(PointerTest, BusyWhileARefreshDrawsTheRowsAndNormalAfterIt) {
+    Fixture f("typical-desktop.json");
+    std::vector<Qt::CursorShape> whileDrawing;
+    QObject::connect(f.window.Tree().model(), &QAbstractItemModel::rowsInserted, &f.window, [&whileDrawing] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        whileDrawing.push_back(cursor ? cursor->shape() : Qt::ArrowCursor);
+    });
+    f.LoadAndTick();
+    f.presenter->tmrRefresh_Timer();  // and once more on a filled list
+    ASSERT_EQ(whileDrawing.size(), 2 * static_cast<std::size_t>(f.window.Tree().topLevelItemCount()));
+    EXPECT_EQ(std::count(whileDrawing.begin(), whileDrawing.end(), Qt::WaitCursor),
+              static_cast<std::ptrdiff_t>(whileDrawing.size()));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace
