@@ -3,7 +3,8 @@
 # With --windows also the mingw-w64 cross compiler, Wine and a virtual X server for the Windows build.
 set -euo pipefail
 
-packages=(g++ cmake make python3 libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev qt6-base-dev)
+packages=(g++ cmake make python3 libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev qt6-base-dev
+          pkg-config libudev-dev umockdev libumockdev-dev python3-serial)
 if [ "${1:-}" = "--windows" ]; then
     packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 xvfb xauth imagemagick xdotool)
 fi

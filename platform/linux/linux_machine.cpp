@@ -49,27 +49,48 @@ void PutText(memory::MemoryDevice& device, std::uint32_t property, const std::st
     }
 }
 
+void PutHardwareIds(memory::MemoryDevice& device, const std::vector<std::string>& ids) {
+    if (!ids.empty()) {
+        device.properties[SPDRP_HARDWAREID] = Utf8MultiSz(ids);
+    }
+}
+
 void PutUsbIds(memory::MemoryDevice& device, const std::optional<UsbIds>& ids) {
     if (ids) {
-        device.properties[SPDRP_HARDWAREID] = Utf8MultiSz(UsbHardwareIds(*ids));
+        PutHardwareIds(device, UsbHardwareIds(*ids));
         PutText(device, SPDRP_ENUMERATOR_NAME, "USB");
     }
 }
 
-memory::MemoryDevice PortDevice(const SerialPort& port) {
+// The maker: the database's name first, then the USB string.
+std::string MakerOf(const std::string& vendorFromDatabase, const std::string& manufacturer) {
+    return vendorFromDatabase.empty() ? manufacturer : ShortMakerName(vendorFromDatabase);
+}
+
+// "{4D36E96D-E325-11CE-BFC1-08002BE10318}\0000": the modem's driver key below the class key.
+std::string ModemDriverKey(int index) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%04d", index);
+    return std::string(kClassGuidModem) + "\\" + number;
+}
+
+memory::MemoryDevice PortDevice(const SerialPort& port, const std::string& modemDriverKey) {
     memory::MemoryDevice device;
     device.instance = "TTY\\" + AsciiName(port.kernelName);
     device.comportInterface = true;
     PutText(device, SPDRP_DEVICEDESC, PortDescription(port));
     PutText(device, SPDRP_FRIENDLYNAME, PortFriendlyName(port));
-    PutText(device, SPDRP_CLASS, "Ports");
-    PutText(device, SPDRP_CLASSGUID, kClassGuidPorts);
-    PutText(device, SPDRP_MFG, port.manufacturer);
-    PutText(device, SPDRP_DRIVER, port.driver);
+    PutText(device, SPDRP_CLASS, port.modem ? "Modem" : "Ports");
+    PutText(device, SPDRP_CLASSGUID, port.modem ? kClassGuidModem : kClassGuidPorts);
+    PutText(device, SPDRP_MFG, MakerOf(port.vendorFromDatabase, port.manufacturer));
+    PutText(device, SPDRP_DRIVER, port.modem ? modemDriverKey : port.driver);
     PutText(device, SPDRP_SERVICE, port.driver);
     PutText(device, SPDRP_LOCATION_INFORMATION, port.sysfsPath.empty() ? "" : "/sys/" + port.sysfsPath);
     PutText(device, SPDRP_PHYSICAL_DEVICE_OBJECT_NAME, "\\Device\\" + AsciiName(port.kernelName));
-    PutUsbIds(device, port.usb);
+    PutHardwareIds(device, PortHardwareIds(port));
+    if (port.usb) {
+        PutText(device, SPDRP_ENUMERATOR_NAME, "USB");
+    }
     return device;
 }
 
@@ -79,10 +100,14 @@ memory::MemoryDevice UsbDeviceEntry(const UsbDevice& usb) {
                       AsciiName(usb.serial.empty() ? usb.name : usb.serial);
     // Without a driver on any interface, Windows files the device under "Unknown".
     const bool driverless = usb.driver.empty();
-    PutText(device, SPDRP_DEVICEDESC, usb.product.empty() ? "USB-Gerät" : usb.product);
+    std::string description = DatabaseProductName(usb.vendorFromDatabase, usb.modelFromDatabase);
+    if (description.empty()) {
+        description = usb.product.empty() ? "USB-Gerät" : usb.product;
+    }
+    PutText(device, SPDRP_DEVICEDESC, description);
     PutText(device, SPDRP_CLASS, driverless ? "Unknown" : "USB");
     PutText(device, SPDRP_CLASSGUID, driverless ? kClassGuidUnknown : kClassGuidUsb);
-    PutText(device, SPDRP_MFG, usb.manufacturer);
+    PutText(device, SPDRP_MFG, MakerOf(usb.vendorFromDatabase, usb.manufacturer));
     PutText(device, SPDRP_DRIVER, usb.driver);
     PutText(device, SPDRP_SERVICE, usb.driver);
     PutText(device, SPDRP_LOCATION_INFORMATION, usb.sysfsPath.empty() ? "" : "/sys/" + usb.sysfsPath);
@@ -100,6 +125,30 @@ std::vector<std::string> UsbHardwareIds(const UsbIds& ids) {
     return {base + "&REV_" + Hex4(*ids.revision), base};
 }
 
+std::string ShortMakerName(std::string_view vendor) {
+    std::string name = TrimBlanks(std::string(vendor.substr(0, vendor.find(','))));
+    for (const std::string_view suffix : {" Inc.", " Inc", " Ltd.", " Ltd", " Corp.", " Corp", " Co."}) {
+        if (name.size() > suffix.size() && EqualsNoCase(name.substr(name.size() - suffix.size()), suffix)) {
+            name.erase(name.size() - suffix.size());
+            break;
+        }
+    }
+    return TrimBlanks(name);
+}
+
+std::string DatabaseProductName(std::string_view vendor, std::string_view model) {
+    const std::string maker = ShortMakerName(vendor);
+    const std::string product = TrimBlanks(std::string(model));
+    if (product.empty() || maker.empty()) {
+        return product;
+    }
+    const std::string firstWord = maker.substr(0, maker.find(' '));
+    if (UpperCase(product).rfind(UpperCase(firstWord) + " ", 0) == 0) {
+        return product;  // "Prolific PL2303" names its maker already
+    }
+    return maker + " " + product;
+}
+
 std::string PortDescription(const SerialPort& port) {
     switch (port.kind) {
         case PortKind::Bluetooth:
@@ -109,29 +158,54 @@ std::string PortDescription(const SerialPort& port) {
         default:
             break;
     }
+    if (std::string name = DatabaseProductName(port.vendorFromDatabase, port.modelFromDatabase); !name.empty()) {
+        return name;
+    }
     if (!port.product.empty()) {
         return port.product;
+    }
+    if (port.modem) {
+        return "USB-Modem";
     }
     return port.usb ? "Serieller USB-Anschluss" : "Serieller Anschluss";
 }
 
 std::string PortFriendlyName(const SerialPort& port) {
     std::string name = PortDescription(port) + " [" + port.deviceNode + "]";
-    if (port.comNumber > 0) {
+    if (port.comNumber > 0 && !port.modem) {
         name += " (COM" + std::to_string(port.comNumber) + ")";
     }
     return name;
 }
 
+std::vector<std::string> PortHardwareIds(const SerialPort& port) {
+    if (port.usb) {
+        return UsbHardwareIds(*port.usb);
+    }
+    if (port.kind == PortKind::Bluetooth) {
+        return {kBluetoothSerialId};
+    }
+    return port.platformIds;
+}
+
 void LoadSnapshot(const Snapshot& snapshot, memory::MemoryMachine& machine) {
     // The map exists even with no port, as on Windows.
     machine.PutKey(kHkeyLocalMachine, kSerialCommPath);
+    int modems = 0;
     for (const SerialPort& port : snapshot.ports) {
+        const std::string com = "COM" + std::to_string(port.comNumber);
         if (port.comNumber > 0) {
             machine.PutValue(kHkeyLocalMachine, kSerialCommPath, "\\Device\\" + AsciiName(port.kernelName),
-                             Utf8Sz("COM" + std::to_string(port.comNumber)));
+                             Utf8Sz(com));
         }
-        machine.AddDevice(PortDevice(port));
+        std::string driverKey;
+        if (port.modem) {
+            driverKey = ModemDriverKey(modems++);
+            if (port.comNumber > 0) {
+                machine.PutValue(kHkeyLocalMachine, kClassKeyPath + driverKey, "AttachedTo", Utf8Sz(com));
+            }
+        }
+        machine.AddDevice(PortDevice(port, driverKey));
     }
     for (const UsbDevice& usb : snapshot.usbDevices) {
         if (!usb.ttyBound) {

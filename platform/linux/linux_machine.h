@@ -17,19 +17,37 @@ namespace velmaro::linux_backend {
 inline constexpr const char* kClassGuidPorts = "{4D36E978-E325-11CE-BFC1-08002BE10318}";
 inline constexpr const char* kClassGuidUsb = "{36FC9E60-C465-11CF-8056-444553540000}";
 inline constexpr const char* kClassGuidUnknown = "{4D36E97E-E325-11CE-BFC1-08002BE10318}";
+inline constexpr const char* kClassGuidModem = "{4D36E96D-E325-11CE-BFC1-08002BE10318}";
+inline constexpr const char* kClassKeyPath = "SYSTEM\\CurrentControlSet\\Control\\Class\\";
+// The serial port profile, as Windows names a Bluetooth COM port's service.
+inline constexpr const char* kBluetoothSerialId = "BTHENUM\\{00001101-0000-1000-8000-00805F9B34FB}";
 inline constexpr const char* kSerialCommPath = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
 // "USB\VID_067B&PID_2303&REV_0300", "USB\VID_067B&PID_2303" (the first only with a revision).
 std::vector<std::string> UsbHardwareIds(const UsbIds& ids);
 
-// What the port list shows before the node and the port tag: the product, else a generic name.
+// The maker as a short name: "Prolific Technology, Inc." -> "Prolific Technology".
+std::string ShortMakerName(std::string_view vendor);
+
+// A product's name from udev's hardware database, maker first unless the model already names it:
+// "Prolific Technology, Inc." + "PL2303 Serial Port" -> "Prolific Technology PL2303 Serial Port".
+std::string DatabaseProductName(std::string_view vendor, std::string_view model);
+
+// What the port list shows before the node and the port tag: the database's name, else the
+// product string, else a generic name.
 std::string PortDescription(const SerialPort& port);
 
-// "<description> [<node>] (COMn)"; without the tag when the port has no number.
+// "<description> [<node>] (COMn)"; without the tag when the port has no number, and for a modem,
+// which Windows names without one.
 std::string PortFriendlyName(const SerialPort& port);
 
+// The hardware IDs of a port's device: its USB device's, else its bus device's, else the serial
+// port profile's for Bluetooth.
+std::vector<std::string> PortHardwareIds(const SerialPort& port);
+
 // Puts the serial-port map and one device per port and per USB device without a bound tty into
-// machine, with texts in UTF-8 as the Linux machine's code page.
+// machine, with texts in UTF-8 as the Linux machine's code page. A modem is a device of the Modem
+// class whose driver key names its port in "AttachedTo", as on Windows.
 void LoadSnapshot(const Snapshot& snapshot, memory::MemoryMachine& machine);
 
 class LinuxMachine : public IRegistryService, public IDeviceInfoService {

@@ -1,6 +1,7 @@
 #include "linux/sysfs_scan.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <exception>
 #include <fstream>
@@ -8,6 +9,8 @@
 #include <map>
 #include <set>
 
+#include "common/text.h"
+#include "linux/udev_scan.h"
 #include "linux/wine_com_numbers.h"
 
 namespace velmaro::linux_backend {
@@ -136,6 +139,9 @@ void AttachUsbParent(const SysfsWalk& walk, const fs::path& parent, SerialPort& 
             if (const auto number = ReadNumber(dir / "bInterfaceNumber", 16)) {
                 port.interfaceNumber = static_cast<int>(*number);
             }
+            port.modem =
+                IsModemInterface(ReadNumber(dir / "bInterfaceClass", 16), ReadNumber(dir / "bInterfaceSubClass", 16),
+                                 ReadNumber(dir / "bInterfaceProtocol", 16));
         }
         if (const auto ids = ReadUsbIds(dir)) {
             port.usb = ids;
@@ -185,6 +191,11 @@ std::optional<SerialPort> ReadPort(const SysfsWalk& walk, const std::string& nam
     }
     if (parent && port.kind != PortKind::Bluetooth) {
         AttachUsbParent(walk, *parent, port);
+    }
+    if (parent && port.subsystem == "pnp") {
+        port.platformIds = PnpHardwareIds(ReadAttribute(*parent / "id").value_or(""));
+    } else if (parent && port.subsystem == "pci") {
+        port.platformIds = PciHardwareIds(ReadText(*parent / "vendor"), ReadText(*parent / "device"));
     }
     return port;
 }
@@ -325,6 +336,50 @@ PortKind PortKindOf(std::string_view kernelName, std::string_view subsystem, std
     return PortKind::Other;
 }
 
+bool IsModemInterface(std::optional<long> interfaceClass, std::optional<long> subClass, std::optional<long> protocol) {
+    return interfaceClass == 0x02 && subClass == 0x02 && protocol && *protocol >= 0x01 && *protocol <= 0x06;
+}
+
+std::vector<std::string> PnpHardwareIds(std::string_view idText) {
+    std::vector<std::string> ids;
+    while (!idText.empty()) {
+        const std::size_t end = std::min(idText.find('\n'), idText.size());
+        const std::string id = UpperCase(CleanText(idText.substr(0, end)));
+        idText.remove_prefix(std::min(end + 1, idText.size()));
+        // A PNP ID is three letters and four hex digits; anything else is not passed on.
+        const bool wellFormed = id.size() == 7 &&
+                                std::all_of(id.begin(), id.begin() + 3, [](char c) { return c >= 'A' && c <= 'Z'; }) &&
+                                std::all_of(id.begin() + 3, id.end(),
+                                            [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+        if (wellFormed) {
+            ids.push_back("ACPI\\" + id);
+            ids.push_back("*" + id);
+        }
+    }
+    return ids;
+}
+
+std::vector<std::string> PciHardwareIds(std::string_view vendor, std::string_view device) {
+    const auto hex4 = [](std::string_view text) -> std::optional<std::string> {
+        std::string digits = UpperCase(CleanText(text));
+        if (digits.rfind("0X", 0) == 0) {
+            digits.erase(0, 2);
+        }
+        if (digits.size() != 4 || !std::all_of(digits.begin(), digits.end(), [](char c) {
+                return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+            })) {
+            return std::nullopt;
+        }
+        return digits;
+    };
+    const auto ven = hex4(vendor);
+    const auto dev = hex4(device);
+    if (!ven || !dev) {
+        return {};
+    }
+    return {"PCI\\VEN_" + *ven + "&DEV_" + *dev};
+}
+
 std::string CleanText(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
@@ -370,12 +425,23 @@ std::string CleanText(std::string_view bytes) {
     return out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
-Snapshot ScanMachine(const ScanRoots& roots) {
+DeviceSource ChooseSource(const ScanRoots& roots) {
+    if (roots.source != DeviceSource::Auto) {
+        return roots.source;
+    }
+    std::error_code ec;
+    return roots.sysfs == "/sys" && fs::is_directory(roots.udevDatabase, ec) ? DeviceSource::Udev : DeviceSource::Sysfs;
+}
+
+Snapshot ScanSysfs(const ScanRoots& roots) {
     const SysfsWalk walk(roots.sysfs);
     Snapshot snapshot;
     snapshot.ports = ReadPorts(walk);
     snapshot.usbDevices = ReadUsbDevices(walk, snapshot.ports);
+    return snapshot;
+}
 
+void NumberPorts(Snapshot& snapshot, const ScanRoots& roots) {
     std::vector<std::string> nodes;
     for (const SerialPort& port : snapshot.ports) {
         nodes.push_back(port.deviceNode);
@@ -385,6 +451,11 @@ Snapshot ScanMachine(const ScanRoots& roots) {
         const auto it = numbers.find(fs::path(port.deviceNode).lexically_normal().string());
         port.comNumber = it == numbers.end() ? 0 : it->second;
     }
+}
+
+Snapshot ScanMachine(const ScanRoots& roots) {
+    Snapshot snapshot = ChooseSource(roots) == DeviceSource::Udev ? ScanUdev(roots) : ScanSysfs(roots);
+    NumberPorts(snapshot, roots);
     return snapshot;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// One look at the machine's serial ports and USB devices, read from sysfs as plain files.
+// One look at the machine's serial ports and USB devices, through libudev where udev keeps its
+// database and from sysfs as plain files where it does not (containers).
 // Every read may fail (permissions, a device unplugged mid-walk): what cannot be read is absent.
 #include <cstdint>
 #include <filesystem>
@@ -10,10 +11,15 @@
 
 namespace velmaro::linux_backend {
 
+// Auto: libudev when the sysfs root is the machine's own and udev's database is there, else sysfs.
+enum class DeviceSource { Auto, Udev, Sysfs };
+
 struct ScanRoots {
     std::filesystem::path sysfs = "/sys";
     std::filesystem::path dev = "/dev";
     std::optional<std::filesystem::path> winePrefix;  // its dosdevices/comN links win
+    DeviceSource source = DeviceSource::Auto;
+    std::filesystem::path udevDatabase = "/run/udev/data";
 };
 
 // "/sys", "/dev" and $WINEPREFIX, else ~/.wine when that exists.
@@ -42,6 +48,10 @@ struct SerialPort {
     std::string product;
     std::string serial;
     std::optional<int> interfaceNumber;  // bInterfaceNumber of the USB interface
+    std::string vendorFromDatabase;      // udev's hardware database, where udev ran
+    std::string modelFromDatabase;
+    bool modem = false;                    // a USB interface that speaks AT commands
+    std::vector<std::string> platformIds;  // non-USB hardware IDs in the Windows form: ACPI\PNP0501
 };
 
 struct UsbDevice {
@@ -53,6 +63,8 @@ struct UsbDevice {
     std::string serial;
     std::string driver;     // the first driver bound to one of its interfaces; empty: none
     bool ttyBound = false;  // some listed port lies below it
+    std::string vendorFromDatabase;
+    std::string modelFromDatabase;
 };
 
 struct Snapshot {
@@ -60,7 +72,18 @@ struct Snapshot {
     std::vector<UsbDevice> usbDevices;  // in sysfs-name order
 };
 
+// Reads the machine from the source roots choose, then gives the ports their COM numbers.
 Snapshot ScanMachine(const ScanRoots& roots);
+
+// The source Auto stands for: udev only sees the real /sys, and without its database it adds
+// nothing to the plain files.
+DeviceSource ChooseSource(const ScanRoots& roots);
+
+// The ports and USB devices below roots.sysfs, read as plain files; no COM numbers yet.
+Snapshot ScanSysfs(const ScanRoots& roots);
+
+// COM numbers by Wine's rule from the Wine prefix's links and the nodes below roots.dev.
+void NumberPorts(Snapshot& snapshot, const ScanRoots& roots);
 
 // Bytes as a clean UTF-8 text: invalid sequences become U+FFFD, control characters are dropped,
 // blanks at both ends trimmed (sysfs ends its values with a line feed).
@@ -68,5 +91,15 @@ std::string CleanText(std::string_view bytes);
 
 // The kind of a tty by its kernel name and its parent's subsystem and driver.
 PortKind PortKindOf(std::string_view kernelName, std::string_view subsystem, std::string_view driver);
+
+// A USB communications interface of the abstract-control model with an AT command protocol
+// (class 02, subclass 02, protocol 01 to 06): a modem, as Windows files it.
+bool IsModemInterface(std::optional<long> interfaceClass, std::optional<long> subClass, std::optional<long> protocol);
+
+// Hardware IDs in the Windows form for the bus device a port hangs on: a PNP device's IDs
+// ("PNP0501" -> "ACPI\PNP0501", "*PNP0501"), a PCI card's vendor and device
+// ("0x1415", "0xc158" -> "PCI\VEN_1415&DEV_C158"). idText: the lines of the PNP "id" attribute.
+std::vector<std::string> PnpHardwareIds(std::string_view idText);
+std::vector<std::string> PciHardwareIds(std::string_view vendor, std::string_view device);
 
 }  // namespace velmaro::linux_backend

@@ -78,17 +78,33 @@ RawValue Sz(std::string utf8, int nuls = 1) {
 // The cable with its tty is one Ports device on the COM-port interface; of the USB devices only
 // those without a tty become devices of their own.
 TEST(LinuxMachine, SnapshotBecomesDevices) {
-    // clang-format off
-    const SerialPort port{"ttyUSB0", "/dev/ttyUSB0", 33, PortKind::UsbSerial, "devices/usb1/1-1/1-1:1.0/ttyUSB0",
-                          "pl2303", "usb-serial", UsbIds{0x067B, 0x2303, 0x0300}, "devices/usb1/1-1", "Prolific",
-                          "Ger\xC3\xA4t", "", 0};
-    // clang-format on
+    SerialPort port;
+    port.kernelName = "ttyUSB0";
+    port.deviceNode = "/dev/ttyUSB0";
+    port.comNumber = 33;
+    port.kind = PortKind::UsbSerial;
+    port.sysfsPath = "devices/usb1/1-1/1-1:1.0/ttyUSB0";
+    port.driver = "pl2303";
+    port.subsystem = "usb-serial";
+    port.usb = UsbIds{0x067B, 0x2303, 0x0300};
+    port.usbDevicePath = "devices/usb1/1-1";
+    port.manufacturer = "Prolific";
+    port.product = "Ger\xC3\xA4t";
+    const auto usb = [](const char* name, UsbIds ids, const char* driver, bool ttyBound) {
+        UsbDevice device;
+        device.name = name;
+        device.sysfsPath = std::string("devices/usb1/") + name;
+        device.ids = ids;
+        device.driver = driver;
+        device.ttyBound = ttyBound;
+        return device;
+    };
     memory::MemoryMachine machine;
-    LoadSnapshot({{port},
-                  {{"1-1", "devices/usb1/1-1", {0x067B, 0x2303, 0x0300}, "", "", "", "pl2303", true},
-                   {"1-4", "devices/usb1/1-4", {0x10C4, 0xEA60, std::nullopt}, "", "", "", "", false},
-                   {"1-5", "devices/usb1/1-5", {0x0A12, 0x0001, 0x8891}, "", "", "", "btusb", false}}},
-                 machine);
+    LoadSnapshot(
+        {{port},
+         {usb("1-1", {0x067B, 0x2303, 0x0300}, "pl2303", true), usb("1-4", {0x10C4, 0xEA60, std::nullopt}, "", false),
+          usb("1-5", {0x0A12, 0x0001, 0x8891}, "btusb", false)}},
+        machine);
 
     ASSERT_EQ(machine.Devices().size(), 3u);
     EXPECT_EQ(std::pair(machine.Devices()[0].comportInterface, machine.Devices()[1].comportInterface),

@@ -1,0 +1,11 @@
+#pragma once
+// The machine's serial ports and USB devices through libudev, with the names of udev's hardware
+// database. Without a udev context it reads the plain files instead.
+#include "linux/sysfs_scan.h"
+
+namespace velmaro::linux_backend {
+
+// The ports and USB devices as udev sees them below /sys; no COM numbers yet.
+Snapshot ScanUdev(const ScanRoots& roots);
+
+}  // namespace velmaro::linux_backend
