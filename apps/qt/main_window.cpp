@@ -302,6 +302,13 @@ MessageResult QtMessageBox::Show(const std::string& text, MessageStyle style) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             break;
     }
+    // The buttons speak German as the rest of the program does, whatever the desktop's language.
+    for (const auto& [button, caption] : {std::pair{QMessageBox::Ok, "OK"}, std::pair{QMessageBox::Cancel, "Abbrechen"},
+                                          std::pair{QMessageBox::Yes, "Ja"}, std::pair{QMessageBox::No, "Nein"}}) {
+        if (QAbstractButton* shown = box.button(button)) {
+            shown->setText(QString::fromUtf8(caption));
+        }
+    }
     switch (box.exec()) {
         case QMessageBox::Cancel:
             return MessageResult::Cancel;

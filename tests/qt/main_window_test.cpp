@@ -333,6 +333,7 @@ struct SeenBox {
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QStringList captions;  // of the buttons, left to right
 };
 
 // Reads the next message box once it runs and answers it with press.
@@ -342,7 +343,12 @@ void AnswerNextBox(SeenBox& seen, QMessageBox::StandardButton press) {
         if (!box) {
             return;
         }
-        seen = {true, box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+        seen = {true, box->windowTitle(), box->text(), box->icon(), box->standardButtons(), {}};
+        QList<QAbstractButton*> buttons = box->buttons();
+        std::sort(buttons.begin(), buttons.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
+        for (QAbstractButton* button : buttons) {
+            seen.captions << button->text();
+        }
         box->button(press)->click();
     });
 }
@@ -355,18 +361,28 @@ struct BoxCase {
     std::string text;
     QMessageBox::Icon icon;
     QMessageBox::StandardButtons buttons;
+    QStringList captions;
 };
 
 TEST(MessageBoxTest, EveryBoxIsCaptionedVelmaroWithItsIconAndButtons) {
     std::unique_ptr<LockFileInstance> firstCopy;
     const BoxCase cases[] = {
-        {"Device Manager without a device viewer", &Fixture::LoadAndTick,
+        {"Device Manager without a device viewer",
+         &Fixture::LoadAndTick,
          [](Fixture& f) { f.window.findChild<QPushButton*>(QStringLiteral("cmdOpenDevMan"))->click(); },
-         QMessageBox::Cancel, "Gerätemanager nicht aufrufbar.", QMessageBox::Warning,
-         QMessageBox::Ok | QMessageBox::Cancel},
-        {"double click on the headline", &Fixture::LoadAndTick, [](Fixture& f) { f.presenter->hdlMain_DblClick(); },
-         QMessageBox::Yes, "Alles Infos in die Zwischenablage?", QMessageBox::Question,
-         QMessageBox::Yes | QMessageBox::No},
+         QMessageBox::Cancel,
+         "Gerätemanager nicht aufrufbar.",
+         QMessageBox::Warning,
+         QMessageBox::Ok | QMessageBox::Cancel,
+         {"OK", "Abbrechen"}},
+        {"double click on the headline",
+         &Fixture::LoadAndTick,
+         [](Fixture& f) { f.presenter->hdlMain_DblClick(); },
+         QMessageBox::Yes,
+         "Alles Infos in die Zwischenablage?",
+         QMessageBox::Question,
+         QMessageBox::Yes | QMessageBox::No,
+         {"Ja", "Nein"}},
         {"the dump on the clipboard",
          [](Fixture& f) {
              f.LoadAndTick();
@@ -374,16 +390,23 @@ TEST(MessageBoxTest, EveryBoxIsCaptionedVelmaroWithItsIconAndButtons) {
              AnswerNextBox(question, QMessageBox::Yes);
              f.presenter->hdlMain_DblClick();
          },
-         [](Fixture& f) { f.presenter->tmrRefresh_Timer(); }, QMessageBox::Ok, "OK, alles in der Zwischenablage!",
-         QMessageBox::NoIcon, QMessageBox::Ok},
+         [](Fixture& f) { f.presenter->tmrRefresh_Timer(); },
+         QMessageBox::Ok,
+         "OK, alles in der Zwischenablage!",
+         QMessageBox::NoIcon,
+         QMessageBox::Ok,
+         {"OK"}},
         {"a second copy",
          [&firstCopy](Fixture& f) {
              firstCopy = std::make_unique<LockFileInstance>(f.lockDir.path().toStdString(), "velmaro.lock");
              ASSERT_FALSE(firstCopy->AnotherInstanceRunning());
          },
-         [](Fixture& f) { EXPECT_FALSE(f.presenter->Form_Load()); }, QMessageBox::Ok,
+         [](Fixture& f) { EXPECT_FALSE(f.presenter->Form_Load()); },
+         QMessageBox::Ok,
          "test_qt läuft bereits.",  // the name of the running executable
-         QMessageBox::Information, QMessageBox::Ok},
+         QMessageBox::Information,
+         QMessageBox::Ok,
+         {"OK"}},
     };
     for (const BoxCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -397,6 +420,7 @@ TEST(MessageBoxTest, EveryBoxIsCaptionedVelmaroWithItsIconAndButtons) {
         EXPECT_EQ(seen.text.toStdString(), c.text);
         EXPECT_EQ(seen.icon, c.icon);
         EXPECT_EQ(seen.buttons, c.buttons);
+        EXPECT_EQ(seen.captions, c.captions);
         firstCopy.reset();
     }
 }
