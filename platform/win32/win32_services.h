@@ -27,8 +27,7 @@ namespace velmaro::win32 {
 class Win32MessageBox : public IMessageBox {
   public:
     // title: the caption of every box; owner: the window the boxes belong to, 0 for none.
-    explicit Win32MessageBox(std::string title, WindowHandle owner = 0)
-        : title_(std::move(title)), owner_(owner) {}
+    explicit Win32MessageBox(std::string title, WindowHandle owner = 0) : title_(std::move(title)), owner_(owner) {}
     MessageResult Show(const std::string& text, MessageStyle style) override;
     // The owner is known only once the main window exists.
     void SetOwner(WindowHandle owner) { owner_ = owner; }
@@ -41,8 +40,8 @@ class Win32MessageBox : public IMessageBox {
 
 // MB_... flags for a style; kept apart so the mapping can be checked without showing a box.
 std::uint32_t MessageBoxFlags(MessageStyle style);
-// IDOK, IDCANCEL, IDYES, IDNO -> the result; anything else (a closed box) reads as Cancel or No
-// depending on the style's buttons.
+// IDOK, IDCANCEL, IDYES, IDNO -> the result. A box that could not be shown (0) answers with the
+// style's last button: OK, Cancel or No.
 MessageResult MessageBoxResult(int answer, MessageStyle style);
 
 class Win32Clipboard : public IClipboard {
@@ -92,7 +91,7 @@ class Win32EventPump : public IEventPump {
     void ProcessPendingEvents() override;
 };
 
-// A named mutex in the session's namespace; the claim lives as long as the object.
+// A named mutex (e.g. "Local\\Velmaro", one per session); the claim lives as long as the object.
 class Win32SingleInstance : public ISingleInstance {
   public:
     explicit Win32SingleInstance(std::string name);
