@@ -69,7 +69,7 @@ std::string MakerOf(const std::string& vendorFromDatabase, const std::string& ma
 
 // "{4D36E96D-E325-11CE-BFC1-08002BE10318}\0000": the modem's driver key below the class key.
 std::string ModemDriverKey(int index) {
-    char number[8];
+    char number[16];
     std::snprintf(number, sizeof number, "%04d", index);
     return std::string(kClassGuidModem) + "\\" + number;
 }

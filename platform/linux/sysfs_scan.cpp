@@ -165,6 +165,13 @@ bool IsUartPlaceholder(const fs::path& classDir) {
 
 std::optional<SerialPort> ReadPort(const SysfsWalk& walk, const std::string& name) {
     const fs::path classDir = walk.Root() / "class" / "tty" / name;
+    // Most ttys are virtual terminals without a device link; passing them by before resolving
+    // any path keeps a scan of a desktop's sixty-odd ttys cheap.
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(classDir / "device", ec)) &&
+        PortKindOf(name, "", "") != PortKind::Bluetooth && PortKindOf(name, "", "") != PortKind::Irda) {
+        return std::nullopt;
+    }
     SerialPort port;
     port.kernelName = CleanText(name);
     port.deviceNode = DeviceNodeOf(port.kernelName);
