@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <functional>
 #include <stdexcept>
 
 #include "common/access_key.h"
@@ -428,20 +429,20 @@ MainWindow::MainWindow(std::string programTitle)
         }
     });
 
-    auto makeButton = [this](const ControlDesign& design, void (frmPorts::*handler)()) {
+    auto makeButton = [this](const ControlDesign& design, std::function<void(frmPorts&)> handler) {
         auto* button = new WrappingButton(this);
         button->setObjectName(QString::fromUtf8(design.name.data(), static_cast<int>(design.name.size())));
-        connect(button, &QPushButton::clicked, this, [this, handler] {
+        connect(button, &QPushButton::clicked, this, [this, handler = std::move(handler)] {
             if (presenter_) {
-                (presenter_->*handler)();
+                handler(*presenter_);
             }
         });
         auto control = std::make_unique<WidgetControl>(*button, design.rect);
         control->SetCaption(std::string(design.caption));
         return control;
     };
-    cmdOpenDevMan_ = makeButton(kCmdOpenDevMan, &frmPorts::cmdOpenDevMan_Click);
-    cmdExit_ = makeButton(kCmdExit, &frmPorts::cmdExit_Click);
+    cmdOpenDevMan_ = makeButton(kCmdOpenDevMan, [](frmPorts& presenter) { presenter.cmdOpenDevMan_Click(); });
+    cmdExit_ = makeButton(kCmdExit, [](frmPorts& presenter) { presenter.cmdExit_Click(); });
 
     auto* separator = new SeparatorWidget(this);
     separator->setObjectName(QStringLiteral("linBut"));

@@ -152,8 +152,8 @@ constexpr std::array<std::string_view, kLinuxParagraphCount> kLinuxTexts = {
     "Braillezeile verwenden, entfernen Sie das Paket mit \"sudo apt remove brltty\".",
     // L10
     "Ziehen Sie das Kabel danach ab und schließen Sie es wieder an. Damit Programme die Schnittstelle öffnen dürfen, "
-    "muss Ihr Benutzer Mitglied der Gruppe dialout sein: \"sudo usermod -aG dialout $USER\", danach einmal ab- und "
-    "wieder anmelden.",
+    "muss Ihr Benutzer Mitglied der Gruppe dialout sein: \"sudo usermod -aG dialout $USER\". Melden Sie sich danach "
+    "einmal ab und wieder an.",
     // L11: ModemManager probes every new serial port, phones first of all
     "Ist die Schnittstelle direkt nach dem Anstecken noch belegt, prüft gerade ModemManager, ob ein Modem "
     "angeschlossen ist. Warten Sie einige Sekunden, oder beenden Sie den Dienst mit \"sudo systemctl stop "
