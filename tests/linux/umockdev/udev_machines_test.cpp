@@ -59,7 +59,10 @@ using GStrings = std::vector<const gchar*>;
 // A testbed with /dev nodes and a Wine prefix beside it; the machine's /sys is the testbed's.
 class Testbed {
   public:
-    Testbed() : bed_(umockdev_testbed_new()), root_(umockdev_testbed_get_root_dir(bed_.get())) {
+    Testbed() : bed_(umockdev_testbed_new()) {
+        gchar* root = umockdev_testbed_get_root_dir(bed_.get());  // ours to free
+        root_ = root;
+        g_free(root);
         fs::create_directories(root_ / "nodes");
         fs::create_directories(root_ / "wine" / "dosdevices");
     }
