@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <string>
+#include <vector>
 
 #include "linux_services.h"
 #include "shell/device_manager.h"
@@ -101,6 +103,34 @@ TEST(XdgShellServiceTest, DeviceManagerNeedsADeviceViewer) {
         OpenDeviceManager(shell, messages, 0);
         EXPECT_EQ(messages.Texts(), c.messages);
     }
+}
+
+TEST(XdgShellServiceTest, FirstInstalledDeviceViewerInPathIsTaken) {
+    struct Case {
+        std::vector<const char*> installed;
+        std::string taken;
+    };
+    const Case cases[] = {
+        {{}, ""},
+        {{"usbview"}, "usbview"},
+        {{"lshw-gtk", "usbview"}, "usbview"},
+        {{"kinfocenter", "hardinfo", "lshw-gtk"}, "hardinfo"},
+    };
+    const QByteArray path = qgetenv("PATH");
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        for (const char* name : c.installed) {
+            QFile file(QDir(dir.path()).filePath(QString::fromUtf8(name)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        }
+        qputenv("PATH", dir.path().toUtf8());
+        const XdgShellService shell;
+        EXPECT_EQ(
+            shell.Viewer().empty() ? "" : QFileInfo(QString::fromStdString(shell.Viewer())).fileName().toStdString(),
+            c.taken);
+    }
+    qputenv("PATH", path);
 }
 
 TEST(XdgShellServiceTest, OnlyTheSystemFolderIsKnown) {
