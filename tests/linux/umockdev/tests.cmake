@@ -1,7 +1,6 @@
 # The Linux backend against umockdev testbeds. libudev reads the testbed only with umockdev's
 # preload library in place, so the program runs under umockdev-wrapper as one CTest case.
 find_package(PkgConfig REQUIRED)
-find_package(GTest REQUIRED)
 pkg_check_modules(UMOCKDEV REQUIRED IMPORTED_TARGET umockdev-1.0)
 find_program(VELMARO_UMOCKDEV_WRAPPER umockdev-wrapper REQUIRED)
 file(GLOB VELMARO_UMOCKDEV_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
