@@ -10,6 +10,9 @@ namespace velmaro::linux_backend {
 namespace {
 
 constexpr auto kRescanAfter = std::chrono::seconds(1);
+// A refresh opens the serial-port map more than once; a snapshot this young serves all of them,
+// while refreshes 1.5 s apart still each see a fresh one.
+constexpr auto kFreshFor = std::chrono::milliseconds(250);
 
 memory::RawValue Utf8Sz(std::string_view text) {
     memory::RawValue value{kRegSz, std::vector<std::uint8_t>(text.begin(), text.end())};
@@ -240,7 +243,8 @@ std::int32_t LinuxMachine::OpenKeyEx(RegHandle root,
                                      const std::string& subKey,
                                      std::uint32_t access,
                                      RegHandle& result) {
-    if (root == RootHandle(kHkeyLocalMachine) && EqualsNoCase(subKey, kSerialCommPath)) {
+    if (root == RootHandle(kHkeyLocalMachine) && EqualsNoCase(subKey, kSerialCommPath) &&
+        clock_() - lastScan_ >= kFreshFor) {
         Rescan();
     }
     return machine_->OpenKeyEx(root, subKey, access, result);
