@@ -1,0 +1,722 @@
+#include "frm_ports_window.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "uc_headline_window.h"
+#include "view_resources.h"
+#include "win32/win32_text.h"
+
+namespace velmaro::win32 {
+namespace {
+
+constexpr UINT_PTR kRefreshTimerId = 1;
+// A row click is handed on after the ListView has finished its own click handling.
+constexpr UINT kMsgItemClick = WM_APP + 1;
+constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+constexpr std::array<int, 5> kImageResources = {IDI_LIST_USB, IDI_LIST_WARNING, IDI_LIST_BT, IDI_LIST_IRDA,
+                                                IDI_LIST_COM};
+
+int ImageIndexForKey(const std::string& key) {
+    const auto found = std::find(kImageKeys.begin(), kImageKeys.end(), key);
+    return found == kImageKeys.end() ? I_IMAGENONE : static_cast<int>(found - kImageKeys.begin());
+}
+
+}  // namespace
+
+// --- ChildControl ---
+
+ChildControl::ChildControl(HWND window, const ControlDesign& design, int dpi, HFONT font)
+    : window_(window),
+      dpi_(dpi),
+      font_(font),
+      autoSize_(design.autoSize),
+      foreColor_(design.foreColor),
+      left_(design.rect.left),
+      top_(design.rect.top),
+      width_(design.rect.width),
+      height_(design.rect.height),
+      caption_(design.caption),
+      visible_(design.visible) {
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SetCaption(caption_);
+}
+
+void ChildControl::SetLeft(float value) {
+    left_ = value;
+    Place();
+}
+void ChildControl::SetTop(float value) {
+    top_ = value;
+    Place();
+}
+void ChildControl::SetWidth(float value) {
+    width_ = value;
+    Place();
+}
+void ChildControl::SetHeight(float value) {
+    height_ = value;
+    Place();
+}
+
+void ChildControl::SetCaption(const std::string& text) {
+    caption_ = text;
+    const std::wstring wide = Utf8ToWide(text);
+    SetWindowTextW(window_, wide.c_str());
+    if (autoSize_) {
+        // As wide as its text. The layout's arithmetic counts on the designed line height, so a face
+        // with a lower line keeps it; a taller one grows the label.
+        const SIZE extent = CaptionExtent(window_, font_, wide);
+        width_ = PixelsToTwips(extent.cx, dpi_);
+        height_ = std::max(height_, PixelsToTwips(extent.cy, dpi_));
+    }
+    Place();
+}
+
+void ChildControl::SetVisible(bool visible) {
+    visible_ = visible;
+    ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void ChildControl::Place() {
+    const RECT pixels = TwipsRectToPixels({left_, top_, width_, height_}, dpi_);
+    SetWindowPos(window_, nullptr, pixels.left, pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+// --- SeparatorLine ---
+
+SeparatorLine::SeparatorLine(HWND parent, int dpi)
+    : parent_(parent), dpi_(dpi), x1_(kLinBut.x1), y1_(kLinBut.y1), x2_(kLinBut.x2), y2_(kLinBut.y2) {}
+
+RECT SeparatorLine::PixelRect() const {
+    const int left = TwipsToPixels(std::min(x1_, x2_), dpi_);
+    const int right = TwipsToPixels(std::max(x1_, x2_), dpi_);
+    const int top = TwipsToPixels(std::min(y1_, y2_), dpi_);
+    const int bottom = TwipsToPixels(std::max(y1_, y2_), dpi_) + kLinBut.widthPixels;
+    return {left, top, std::max(right, left + 1), bottom};
+}
+
+void SeparatorLine::Paint(HDC dc) const {
+    const RECT rect = PixelRect();
+    FillRect(dc, &rect, GetSysColorBrush(static_cast<int>(kLinBut.color.value)));
+}
+
+void SeparatorLine::Move(float& end, float value) {
+    const RECT before = PixelRect();
+    end = value;
+    const RECT after = PixelRect();
+    InvalidateRect(parent_, &before, TRUE);
+    InvalidateRect(parent_, &after, TRUE);
+}
+
+// --- ListViewPortList ---
+
+ListViewPortList::RowStyle& ListViewPortList::At(int row) {
+    if (row < 1 || row > static_cast<int>(rows_.size())) {
+        throw std::out_of_range("lvwPorts has no row " + std::to_string(row));
+    }
+    return rows_[static_cast<std::size_t>(row - 1)];
+}
+
+const ListViewPortList::RowStyle& ListViewPortList::At(int row) const {
+    return const_cast<ListViewPortList*>(this)->At(row);
+}
+
+void ListViewPortList::Clear() {
+    SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    rows_.clear();
+}
+
+int ListViewPortList::AddRow(const std::string& text, const std::string& iconKey) {
+    std::wstring wide = Utf8ToWide(text);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = static_cast<int>(rows_.size());
+    item.pszText = wide.data();
+    item.iImage = ImageIndexForKey(iconKey);
+    const auto index = SendMessageW(listView_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    if (index != static_cast<LRESULT>(rows_.size())) {
+        throw std::runtime_error("lvwPorts refused a row");
+    }
+    rows_.push_back({iconKey, {}, false, false, std::nullopt, std::nullopt});
+    return static_cast<int>(rows_.size());
+}
+
+int ListViewPortList::Count() const {
+    return static_cast<int>(SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string ListViewPortList::CellText(int row, int column) const {
+    At(row);
+    std::wstring buffer(1024, L'\0');
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    const auto length =
+        SendMessageW(listView_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row - 1), reinterpret_cast<LPARAM>(&item));
+    return WideToUtf8(std::wstring_view(buffer.data(), static_cast<std::size_t>(std::max<LRESULT>(length, 0))));
+}
+
+void ListViewPortList::SetCellText(int row, int column, const std::string& text) {
+    At(row);
+    std::wstring wide = Utf8ToWide(text);
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = wide.data();
+    SendMessageW(listView_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row - 1), reinterpret_cast<LPARAM>(&item));
+}
+
+std::string ListViewPortList::Text(int row) const {
+    return CellText(row, 0);
+}
+
+std::string ListViewPortList::SubItem(int row) const {
+    return CellText(row, 1);
+}
+
+void ListViewPortList::SetSubItem(int row, const std::string& text) {
+    SetCellText(row, 1, text);
+}
+
+std::string ListViewPortList::Icon(int row) const {
+    return At(row).icon;
+}
+
+void ListViewPortList::SetIcon(int row, const std::string& iconKey) {
+    At(row).icon = iconKey;
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row - 1;
+    item.iImage = ImageIndexForKey(iconKey);
+    SendMessageW(listView_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+int ListViewPortList::ImageIndex(int row) const {
+    At(row);
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row - 1;
+    SendMessageW(listView_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+}
+
+std::string ListViewPortList::Tag(int row) const {
+    return At(row).tag;
+}
+
+void ListViewPortList::SetTag(int row, const std::string& tag) {
+    At(row).tag = tag;
+}
+
+void ListViewPortList::SetBold(int row, bool bold) {
+    At(row).bold = bold;
+    Redraw(row);
+}
+
+void ListViewPortList::SetSubItemBold(int row, bool bold) {
+    At(row).subItemBold = bold;
+    Redraw(row);
+}
+
+void ListViewPortList::SetForeColor(int row, std::uint32_t color) {
+    At(row).foreColor = color;
+    Redraw(row);
+}
+
+void ListViewPortList::SetSubItemForeColor(int row, std::uint32_t color) {
+    At(row).subItemForeColor = color;
+    Redraw(row);
+}
+
+std::optional<std::uint32_t> ListViewPortList::ForeColor(int row) const {
+    return At(row).foreColor;
+}
+
+CellLook ListViewPortList::Look(int row, int column) const {
+    const RowStyle& style = At(row);
+    const bool bold = column == 0 ? style.bold : style.subItemBold;
+    const std::optional<std::uint32_t>& color = column == 0 ? style.foreColor : style.subItemForeColor;
+    return {bold, color ? static_cast<COLORREF>(*color) : GetSysColor(COLOR_WINDOWTEXT)};
+}
+
+void ListViewPortList::Redraw(int row) {
+    SendMessageW(listView_, LVM_REDRAWITEMS, static_cast<WPARAM>(row - 1), static_cast<LPARAM>(row - 1));
+}
+
+// --- WindowTimer ---
+
+void WindowTimer::SetInterval(int milliseconds) {
+    interval_ = milliseconds;
+    if (enabled_) {
+        Arm();
+    }
+}
+
+void WindowTimer::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    Arm();
+}
+
+void WindowTimer::Arm() {
+    if (!window_) {
+        return;
+    }
+    if (enabled_ && interval_ > 0) {
+        SetTimer(window_, id_, static_cast<UINT>(interval_), nullptr);  // the same id starts the count anew
+    } else {
+        KillTimer(window_, id_);
+    }
+}
+
+// --- FrmPortsWindow ---
+
+FrmPortsWindow::FrmPortsWindow(std::string programTitle, bool endsProgram)
+    : title_(programTitle),
+      endsProgram_(endsProgram),
+      dpi_(SystemDpi()),
+      timer_(kRefreshTimerId),
+      messages_(std::move(programTitle)),
+      infoDialog_(dpi_) {
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = kMainWindowClassName;
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+
+    dialogFont_ = CreateDesignFont(kDialogFont, dpi_);
+    Font bold = kDialogFont;
+    bold.weight = 700;
+    boldFont_ = CreateDesignFont(bold, dpi_);
+    linkFont_ = CreateDesignFont(kLinkFont, dpi_);
+
+    RECT frame{0, 0, TwipsToPixels(kClientDesignWidth, dpi_), TwipsToPixels(kClientDesignHeight, dpi_)};
+    AdjustWindowRectEx(&frame, kMainStyle, FALSE, WS_EX_CONTROLPARENT);
+    CreateWindowExW(WS_EX_CONTROLPARENT, kMainWindowClassName, Utf8ToWide(title_).c_str(), kMainStyle, CW_USEDEFAULT,
+                    CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                    GetModuleHandleW(nullptr), this);
+    if (!window_) {
+        throw std::runtime_error("the main window could not be created");
+    }
+    icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VELMARO), IMAGE_ICON, 0, 0,
+                                          LR_DEFAULTSIZE | LR_SHARED));
+    if (icon_) {
+        SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    }
+    timer_.Bind(window_);
+    messages_.SetOwner(reinterpret_cast<WindowHandle>(window_));
+    clipboard_.SetOwner(reinterpret_cast<WindowHandle>(window_));
+    BuildControls();
+}
+
+FrmPortsWindow::~FrmPortsWindow() {
+    if (window_) {
+        DestroyWindow(window_);
+    }
+    if (images_) {
+        ImageList_Destroy(images_);
+    }
+}
+
+std::unique_ptr<ChildControl> FrmPortsWindow::MakeControl(const ControlDesign& design, int id) {
+    const wchar_t* className = L"STATIC";
+    DWORD style = WS_CHILD | (design.visible ? WS_VISIBLE : 0);
+    HFONT font = dialogFont_.Get();
+    switch (design.kind) {
+        case ControlKind::Button:
+            className = L"BUTTON";
+            style |= WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE;
+            break;
+        case ControlKind::LinkLabel:
+            // Drawn by the window itself, with exactly the text extent the label was sized to.
+            style |= SS_OWNERDRAW | SS_NOTIFY;
+            font = linkFont_.Get();
+            break;
+        case ControlKind::ListView:
+            className = WC_LISTVIEWW;
+            style |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
+            break;
+        default:
+            style |= design.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
+            break;
+    }
+    const RECT pixels = TwipsRectToPixels(design.rect, dpi_);
+    HWND child =
+        CreateWindowExW(design.kind == ControlKind::ListView ? WS_EX_CLIENTEDGE : 0, className, L"", style, pixels.left,
+                        pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (!child) {
+        throw std::runtime_error("a control of the main window could not be created");
+    }
+    return std::make_unique<ChildControl>(child, design, dpi_, font);
+}
+
+void FrmPortsWindow::BuildControls() {
+    // Created in tab order, which is the order the dialog manager tabs through.
+    for (const ControlDesign& design : kMainControls) {
+        if (design.kind == ControlKind::Headline) {
+            continue;  // drawn from the presenter's model, see Attach
+        }
+        if (design.name == kLvwPorts.name) {
+            lvwPortsBox_ = MakeControl(design, kIdLvwPorts);
+        } else if (design.name == kLblStatic.name) {
+            lblStatic_ = MakeControl(design, kIdLblStatic);
+        } else if (design.name == kLblLastRefresh.name) {
+            lblLastRefresh_ = MakeControl(design, kIdLblLastRefresh);
+        } else if (design.name == kLblProblem.name) {
+            lblProblem_ = MakeControl(design, kIdLblProblem);
+        } else if (design.name == kCmdOpenDevMan.name) {
+            cmdOpenDevMan_ = MakeControl(design, kIdCmdOpenDevMan);
+        } else if (design.name == kCmdExit.name) {
+            cmdExit_ = MakeControl(design, kIdCmdExit);
+        } else if (design.name == kLblUrlPreWeb.name) {
+            lblUrlPre_.at(static_cast<std::size_t>(design.index)) =
+                MakeControl(design, design.index == 0 ? kIdLblUrlPre0 : kIdLblUrlPre1);
+        } else if (design.name == kLblUrlWeb.name) {
+            lblUrl_.at(static_cast<std::size_t>(design.index)) =
+                MakeControl(design, design.index == 0 ? kIdLblUrl0 : kIdLblUrl1);
+        }
+    }
+
+    listView_ = lvwPortsBox_->Window();
+    SendMessageW(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        std::wstring header = Utf8ToWide(kColumns[i].header);
+        LVCOLUMNW column{};
+        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.pszText = header.data();
+        column.iSubItem = static_cast<int>(i);
+        column.cx = TwipsToPixels(kColumns[i].width, dpi_);
+        SendMessageW(listView_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+        columnWidths_[i] = kColumns[i].width;
+    }
+    portList_ = std::make_unique<ListViewPortList>(listView_);
+    linBut_ = std::make_unique<SeparatorLine>(window_, dpi_);
+
+    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    for (int index : {0, 1}) {
+        AddToolTip(lblUrl_.at(static_cast<std::size_t>(index))->Window(), LinkToolTip(index));
+    }
+}
+
+void FrmPortsWindow::AddToolTip(HWND label, const std::string& text) {
+    if (!toolTip_) {
+        return;
+    }
+    std::wstring wide = Utf8ToWide(text);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(label);
+    tool.lpszText = wide.data();  // copied by the tooltip
+    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void FrmPortsWindow::Attach(frmPorts& presenter) {
+    presenter_ = &presenter;
+    headline_ = CreateHeadlineWindow(window_, kIdHdlMain, presenter.hdlMain(), dpi_);
+}
+
+void FrmPortsWindow::Show() {
+    CenterOnScreen(window_);
+    ShowWindow(window_, SW_SHOWNORMAL);
+    shown_ = true;
+    // The first showing is a resize of its own, whether or not the size changed.
+    if (presenter_) {
+        presenter_->Form_Resize();
+    }
+    UpdateWindow(window_);
+}
+
+float FrmPortsWindow::ColumnWidth(int column) const {
+    return columnWidths_.at(static_cast<std::size_t>(column - 1));
+}
+
+void FrmPortsWindow::SetColumnWidth(int column, float width) {
+    columnWidths_.at(static_cast<std::size_t>(column - 1)) = width;
+    SendMessageW(listView_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column - 1),
+                 MAKELPARAM(TwipsToPixels(width, dpi_), 0));
+}
+
+void FrmPortsWindow::AttachImageList() {
+    if (!images_) {
+        images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(kImageResources.size()), 0);
+        for (int resource : kImageResources) {
+            auto* icon = static_cast<HICON>(
+                LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+            ImageList_AddIcon(images_, icon);
+            if (icon) {
+                DestroyIcon(icon);
+            }
+        }
+    }
+    SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
+}
+
+void FrmPortsWindow::SetTitle(const std::string& title) {
+    SetWindowTextUtf8(window_, title);
+}
+
+bool FrmPortsWindow::IsMinimized() const {
+    return IsIconic(window_) != FALSE;
+}
+
+float FrmPortsWindow::ClientWidth() const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    return PixelsToTwips(client.right - client.left, dpi_);
+}
+
+float FrmPortsWindow::ClientHeight() const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    return PixelsToTwips(client.bottom - client.top, dpi_);
+}
+
+float FrmPortsWindow::OuterWidth() const {
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    return PixelsToTwips(frame.right - frame.left, dpi_);
+}
+
+float FrmPortsWindow::OuterHeight() const {
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    return PixelsToTwips(frame.bottom - frame.top, dpi_);
+}
+
+void FrmPortsWindow::SetOuterSize(float width, float height) {
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    const int pixelWidth = TwipsToPixels(width, dpi_);
+    const int pixelHeight = TwipsToPixels(height, dpi_);
+    if (pixelWidth == frame.right - frame.left && pixelHeight == frame.bottom - frame.top) {
+        return;
+    }
+    // WM_SIZE arrives before SetWindowPos returns, and with it the nested layout pass.
+    SetWindowPos(window_, nullptr, 0, 0, pixelWidth, pixelHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+WindowHandle FrmPortsWindow::NativeHandle() const {
+    return reinterpret_cast<WindowHandle>(window_);
+}
+
+void FrmPortsWindow::Unload() {
+    timer_.SetEnabled(false);
+    if (window_) {
+        DestroyWindow(window_);
+    }
+}
+
+const ChildControl* FrmPortsWindow::ControlOf(HWND window) const {
+    for (const auto* control : {lblStatic_.get(), lblLastRefresh_.get(), lblProblem_.get(), lblUrlPre_[0].get(),
+                                lblUrlPre_[1].get(), lblUrl_[0].get(), lblUrl_[1].get()}) {
+        if (control && control->Window() == window) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+LRESULT CALLBACK FrmPortsWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<FrmPortsWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<FrmPortsWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->Dispatch(window, message, wParam, lParam);
+}
+
+LRESULT FrmPortsWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            // Until the first showing there is nothing to lay out; minimised, the presenter does nothing.
+            if (shown_ && presenter_) {
+                presenter_->Form_Resize();
+            }
+            return 0;
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMinTrackSize = {TwipsToPixels(kMinOuterWidth, dpi_), TwipsToPixels(kMinOuterHeight, dpi_)};
+            return 0;
+        }
+        case WM_TIMER:
+            if (wParam == timer_.Id()) {
+                OnTimer();
+            }
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), lParam);
+        case kMsgItemClick:
+            if (presenter_) {
+                presenter_->lvwPorts_ItemClick(static_cast<int>(wParam));
+            }
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_DRAWITEM:
+            DrawLink(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_SETCURSOR: {
+            if (pointer_.Busy()) {
+                pointer_.Apply();
+                return TRUE;
+            }
+            const ChildControl* control = ControlOf(reinterpret_cast<HWND>(wParam));
+            if (control && (control == lblUrl_[0].get() || control == lblUrl_[1].get()) && LOWORD(lParam) == HTCLIENT) {
+                SetCursor(LoadCursorA(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            break;
+        }
+        case WM_PAINT: {
+            PAINTSTRUCT paint{};
+            HDC dc = BeginPaint(window, &paint);
+            if (linBut_) {
+                linBut_->Paint(dc);
+            }
+            EndPaint(window, &paint);
+            return 0;
+        }
+        case WM_CLOSE:
+            // The title bar's close unloads the window like cmdExit, the timer with it.
+            Unload();
+            return 0;
+        case WM_DESTROY:
+            timer_.SetEnabled(false);
+            if (endsProgram_) {
+                PostQuitMessage(0);
+            }
+            return 0;
+        case WM_NCDESTROY:
+            window_ = nullptr;
+            timer_.Bind(nullptr);
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void FrmPortsWindow::OnTimer() {
+    if (!timer_.Enabled() || !presenter_) {
+        return;  // a tick that was due when the timer went off
+    }
+    // The whole list is rebuilt: draw it once, at the end.
+    SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+    presenter_->tmrRefresh_Timer();
+    SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(listView_, nullptr, TRUE);
+}
+
+void FrmPortsWindow::OnCommand(int id, int code) {
+    if (!presenter_) {
+        return;
+    }
+    switch (id) {
+        case kIdCmdExit:
+            if (code == BN_CLICKED) {
+                presenter_->cmdExit_Click();
+            }
+            break;
+        case kIdCmdOpenDevMan:
+            if (code == BN_CLICKED) {
+                presenter_->cmdOpenDevMan_Click();
+            }
+            break;
+        case kIdLblUrl0:
+        case kIdLblUrl1:
+            if (code == STN_CLICKED) {
+                presenter_->lblUrl_Click(id == kIdLblUrl0 ? 0 : 1);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT FrmPortsWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
+    if (header.hwndFrom != listView_) {
+        return 0;
+    }
+    switch (header.code) {
+        case NM_CUSTOMDRAW:
+            return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
+        case NM_CLICK: {
+            const auto& activate = *reinterpret_cast<const NMITEMACTIVATE*>(lParam);
+            if (activate.iItem >= 0) {
+                PostMessageW(window_, kMsgItemClick, static_cast<WPARAM>(activate.iItem + 1), 0);
+            }
+            return 0;
+        }
+        default:
+            return 0;
+    }
+}
+
+LRESULT FrmPortsWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
+    switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT:
+            return CDRF_NOTIFYSUBITEMDRAW;
+        case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+            const int row = static_cast<int>(draw.nmcd.dwItemSpec) + 1;
+            if (row < 1 || row > portList_->Count()) {
+                return CDRF_DODEFAULT;
+            }
+            // Every cell sets its own font and colour: the control keeps the last ones otherwise.
+            const CellLook look = portList_->Look(row, draw.iSubItem == 0 ? 0 : 1);
+            SelectObject(draw.nmcd.hdc, ListFont(look.bold));
+            draw.clrText = look.color;
+            return CDRF_NEWFONT;
+        }
+        default:
+            return CDRF_DODEFAULT;
+    }
+}
+
+void FrmPortsWindow::DrawLink(const DRAWITEMSTRUCT& item) {
+    const ChildControl* link = ControlOf(item.hwndItem);
+    if (!link) {
+        return;
+    }
+    RECT rect = item.rcItem;
+    FillRect(item.hDC, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    HGDIOBJ oldFont = SelectObject(item.hDC, linkFont_.Get());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, link->ForeColor() ? ToColorRef(*link->ForeColor()) : GetSysColor(COLOR_BTNTEXT));
+    const std::wstring text = Utf8ToWide(link->Caption());
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &rect, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    SelectObject(item.hDC, oldFont);
+}
+
+LRESULT FrmPortsWindow::OnControlColor(HDC dc, HWND control) {
+    const ChildControl* label = ControlOf(control);
+    SetTextColor(dc, label && label->ForeColor() ? ToColorRef(*label->ForeColor()) : GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+}  // namespace velmaro::win32

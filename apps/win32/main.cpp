@@ -1,0 +1,98 @@
+// Velmaro.exe: the port list window. "--scenario FILE" shows the machine a scenario file describes
+// instead of this PC, for demonstrations and tests.
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frm_ports_window.h"
+#include "memory/memory_machine.h"
+#include "memory/scenario.h"
+#include "win32/win32_services.h"
+#include "win32/win32_shell.h"
+#include "win32/win32_text.h"
+
+namespace {
+
+using namespace velmaro;
+using namespace velmaro::win32;
+
+std::vector<std::string> Arguments() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> result;
+    for (int i = 1; arguments && i < count; ++i) {
+        result.push_back(WideToUtf8(arguments[i]));
+    }
+    LocalFree(arguments);
+    return result;
+}
+
+std::optional<std::string> ScenarioArgument(const std::vector<std::string>& arguments) {
+    const std::string option = "--scenario";
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == option && i + 1 < arguments.size()) {
+            return arguments[i + 1];
+        }
+        if (arguments[i].rfind(option + "=", 0) == 0) {
+            return arguments[i].substr(option.size() + 1);
+        }
+    }
+    return std::nullopt;
+}
+
+int Run(IRegistryService& registry, IDeviceInfoService& devices) {
+    Win32ProgramIdentity identity;
+    Win32ShellService shell;
+    Win32SingleInstance instance("Local\\Velmaro");
+    Win32FileSystem files;
+    Win32MonotonicClock monotonic;
+    Win32Clock clock;
+    Win32EventPump events;
+
+    FrmPortsWindow window(kProgramTitle);
+    frmPorts presenter(window, {registry, devices, clock, shell, identity, instance, files, monotonic, events});
+    window.Attach(presenter);
+    if (!presenter.Form_Load()) {
+        return 0;  // another copy runs; the user has been told
+    }
+    window.Show();
+
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // The dialog manager gives the window its tab order and keyboard handling.
+        HWND main = window.Handle();
+        if (main && IsDialogMessageW(main, &message)) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    try {
+        const std::optional<std::string> scenario = ScenarioArgument(Arguments());
+        if (scenario) {
+            memory::MemoryMachine machine;
+            memory::LoadScenarioFile(Utf8ToWide(*scenario), machine);
+            return Run(machine, machine);
+        }
+        // Until the registry and device backend of this platform is in place, this PC shows as empty.
+        memory::MemoryMachine machine;
+        return Run(machine, machine);
+    } catch (const std::exception& error) {
+        MessageBoxW(nullptr, Utf8ToWide(error.what()).c_str(), Utf8ToWide(kProgramTitle).c_str(), MB_OK | MB_ICONERROR);
+        return 2;
+    }
+}

@@ -1,0 +1,351 @@
+// The native windows driven by the real presenter over scenario machines: the rows one refresh puts
+// into the ListView, the font and colour custom draw gives each cell, where the controls sit in
+// pixels at 96 DPI, and the guidance dialog a problem row opens.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frm_info_window.h"
+#include "frm_ports_window.h"
+#include "memory/memory_file_system.h"
+#include "memory/memory_machine.h"
+#include "memory/memory_program.h"
+#include "memory/memory_shell.h"
+#include "memory/scenario.h"
+#include "support/fakes.h"
+#include "uc_headline_window.h"
+#include "view_support.h"
+
+namespace velmaro::win32 {
+namespace {
+
+struct FirstInstance : ISingleInstance {
+    bool AnotherInstanceRunning() override { return false; }
+};
+
+// The window, its presenter and in-memory services behind them, over one scenario.
+struct Fixture {
+    explicit Fixture(const std::string& scenario) {
+        memory::LoadScenarioFile(std::string(VELMARO_SCENARIO_DIR) + "/" + scenario, machine);
+        presenter = std::make_unique<frmPorts>(
+            window, MainWindowServices{machine, machine, clock, shell, identity, instance, files, monotonic, events});
+        window.Attach(*presenter);
+    }
+    // Load, show, then one tick of tmrRefresh as the message loop would deliver it.
+    void LoadShowAndTick() {
+        ASSERT_TRUE(presenter->Form_Load());
+        window.Show();
+        ASSERT_TRUE(window.tmrRefresh().Enabled());
+        SendMessageW(window.Handle(), WM_TIMER, 1, 0);
+    }
+    void SetClientSize(int width, int height) {
+        RECT outer{}, client{};
+        GetWindowRect(window.Handle(), &outer);
+        GetClientRect(window.Handle(), &client);
+        SetWindowPos(window.Handle(), nullptr, 0, 0, width + (outer.right - outer.left) - client.right,
+                     height + (outer.bottom - outer.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
+    }
+    HWND Child(int id) const { return GetDlgItem(window.Handle(), id); }
+
+    memory::MemoryMachine machine;
+    testing::FixedClock clock;
+    memory::MemoryShell shell;
+    memory::FixedProgramIdentity identity;
+    FirstInstance instance;
+    memory::MemoryFileSystem files;
+    memory::ManualClock monotonic;
+    memory::SteppingEventPump events{monotonic, 0.25f};
+    FrmPortsWindow window{"Velmaro", false};
+    std::unique_ptr<frmPorts> presenter;
+};
+
+// --- the rows of one refresh, and how custom draw paints them ---
+
+constexpr COLORREF kRed = RGB(192, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 128, 0);
+constexpr COLORREF kDefault = CLR_DEFAULT;  // stands for the system's window text colour
+
+// Image indexes of ilst: USB 0, WARNING 1, BT 2, IRDA 3, COM 4.
+struct ExpectedRow {
+    std::string text;
+    std::string subItem;
+    int image;
+    std::string tag;
+    bool bold;
+    COLORREF color;
+};
+
+struct RowsCase {
+    std::string scenario;
+    std::vector<ExpectedRow> rows;
+    bool problemLine;
+};
+
+const std::string kTwice = " - COM Port doppelt belegt";
+
+// Descriptions: "Kommunikationsanschluss" reads "Standard COM Port", the Siemens names are replaced;
+// the icon follows USB, then Infrarot/IrDA, then "tooth", else COM; a doubly used number is bold red
+// with the warning image, a single Siemens cable bold green.
+const RowsCase kRowsCases[] = {
+    {"typical-desktop.json",
+     {
+         {"COM 1", "Standard COM Port", 4, "", false, kDefault},
+         {"COM 3", "Siemens USB Kabel DCA-140/540, DSC-100/600", 0, "", true, kGreen},
+         {"COM 4", "Standard-Seriell-über-Bluetooth-Verbindung", 2, "", false, kDefault},
+         {"COM 5", "Prolific USB-to-Serial Comm Port", 0, "", false, kDefault},
+         {"COM 6", "Infrarot-Seriell", 3, "", false, kDefault},
+     },
+     false},
+    {"double-assignments.json",
+     {
+         {"COM 1", "Standard COM Port", 4, "", false, kDefault},
+         {"COM 5", "Siemens USB Kabel DCA-510" + kTwice, 1, "PROBLEM_2XUSED_510", true, kRed},
+         {"COM 5", "Standard-Seriell-über-Bluetooth-Verbindung" + kTwice, 1, "PROBLEM_2XUSED_OTHER", true, kRed},
+         {"COM 7", "USB Serial Port" + kTwice, 1, "PROBLEM_2XUSED_OTHER", true, kRed},
+         {"COM 7", "PCI-Seriell-Anschluss" + kTwice, 1, "PROBLEM_2XUSED_OTHER", true, kRed},
+         {"COM 8", "Siemens USB Kabel DCA-140/540, DSC-100/600" + kTwice, 1, "PROBLEM_2XUSED_X40", true, kRed},
+         {"COM 8", "CP210x USB to UART Bridge Controller" + kTwice, 1, "PROBLEM_2XUSED_OTHER", true, kRed},
+     },
+     true},
+};
+
+// Sends the sub-item stage of NM_CUSTOMDRAW for one cell; returns the weight of the font selected
+// into the DC and the text colour set.
+struct DrawnCell {
+    LRESULT result;
+    LONG weight;
+    COLORREF color;
+};
+DrawnCell CustomDrawCell(Fixture& f, HDC dc, int row, int column) {
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr = {f.window.ListView(), static_cast<UINT_PTR>(kIdLvwPorts), static_cast<UINT>(NM_CUSTOMDRAW)};
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+    draw.nmcd.hdc = dc;
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row - 1);
+    draw.iSubItem = column;
+    draw.clrText = RGB(1, 2, 3);  // whatever the control left from the cell before
+    const LRESULT result = SendMessageW(f.window.Handle(), WM_NOTIFY, kIdLvwPorts, reinterpret_cast<LPARAM>(&draw));
+    LOGFONTW font{};
+    GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof(font), &font);
+    return {result, font.lfWeight, draw.clrText};
+}
+
+class RowsTest : public ::testing::TestWithParam<RowsCase> {};
+
+TEST_P(RowsTest, OneRefreshFillsTheListViewAndCustomDrawStylesBothColumns) {
+    const RowsCase& expected = GetParam();
+    Fixture f(expected.scenario);
+    f.LoadShowAndTick();
+
+    ListViewPortList& list = f.window.PortList();
+    ASSERT_EQ(SendMessageW(f.window.ListView(), LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(expected.rows.size()));
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (std::size_t i = 0; i < expected.rows.size(); ++i) {
+        const int row = static_cast<int>(i) + 1;
+        const ExpectedRow& want = expected.rows[i];
+        SCOPED_TRACE("row " + std::to_string(row));
+        EXPECT_EQ(list.Text(row), want.text);
+        EXPECT_EQ(list.SubItem(row), want.subItem);
+        EXPECT_EQ(list.ImageIndex(row), want.image);
+        EXPECT_EQ(list.Tag(row), want.tag);
+        const COLORREF color = want.color == kDefault ? GetSysColor(COLOR_WINDOWTEXT) : want.color;
+        for (int column : {0, 1}) {
+            const DrawnCell cell = CustomDrawCell(f, dc, row, column);
+            EXPECT_EQ(cell.result, CDRF_NEWFONT) << "column " << column;
+            EXPECT_EQ(cell.weight, want.bold ? FW_BOLD : FW_NORMAL) << "column " << column;
+            EXPECT_EQ(cell.color, color) << "column " << column;
+        }
+    }
+    DeleteDC(dc);
+    const HWND problem = f.Child(kIdLblProblem);
+    EXPECT_EQ(IsWindowVisible(problem) != FALSE, expected.problemLine);
+    EXPECT_EQ(WindowText(problem), kProblemLineText);
+    EXPECT_EQ(WindowText(f.Child(kIdLblLastRefresh)), "Aktualisiert am 04.12.2026 um 09:05:07 Uhr");
+    EXPECT_EQ(WindowText(f.window.Handle()), "Velmaro Version 1.0.7 vom 29.05.2007");
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, RowsTest, ::testing::ValuesIn(kRowsCases));
+
+// --- where the controls sit, in pixels at 96 DPI (15 twips a pixel) ---
+
+struct PlaceCase {
+    int id;
+    RECT rect;  // client pixels: left, top, right, bottom
+};
+
+// Client 600 x 500 px is 9000 x 7500 twips, m = t = 60. cmdExit: left 9000 - 1455 - 60 = 7485 (499 px),
+// top 7500 - 615 - 60 = 6825 (455 px), 97 x 41 px; cmdOpenDevMan left 7485 - 1455 - 120 = 5910 (394 px);
+// the headline and the list 9000 - 120 = 8880 wide (592 px); linBut at 6825 - 60 = 6765 (451 px);
+// lblProblem top 6765 - 615 - 60 = 6090 (406 px). The link labels: the web pair at 6825 and
+// 6825 + 195 = 7020 (468 px), the mail pair level with the buttons' bottom, 7440 - 195 = 7245 (483 px).
+// lblStatic and lblLastRefresh stay as designed.
+const PlaceCase kPlaces[] = {
+    {kIdHdlMain, {4, 4, 596, 21}},
+    {kIdLblStatic, {4, 28, 525, 133}},
+    {kIdLblLastRefresh, {4, 136, 253, 153}},
+    {kIdCmdExit, {499, 455, 596, 496}},
+    {kIdCmdOpenDevMan, {394, 455, 491, 496}},
+    {kIdLblProblem, {4, 406, 525, 447}},
+};
+struct TopCase {
+    int id;
+    int left, top;
+};
+const TopCase kLinkPlaces[] = {
+    {kIdLblUrlPre0, 4, 455},
+    {kIdLblUrl0, 4, 468},
+    {kIdLblUrlPre1, 4, 483},
+    {kIdLblUrl1, 184, 483},
+};
+
+TEST(PlacesTest, ControlsSitWhereTheTwipsSayAt96Dpi) {
+    for (const bool problem : {false, true}) {
+        SCOPED_TRACE(problem ? "problem line shown" : "problem line hidden");
+        Fixture f(problem ? "double-assignments.json" : "typical-desktop.json");
+        ASSERT_EQ(f.window.Dpi(), 96);
+        f.LoadShowAndTick();
+        f.SetClientSize(600, 500);
+        RECT client{};
+        GetClientRect(f.window.Handle(), &client);
+        ASSERT_EQ(client.right, 600);
+        ASSERT_EQ(client.bottom, 500);
+
+        for (const PlaceCase& place : kPlaces) {
+            const RECT rect = ChildRect(f.Child(place.id));
+            EXPECT_TRUE(EqualRect(&rect, &place.rect)) << "control " << place.id << " at " << rect.left << ","
+                                                       << rect.top << "," << rect.right << "," << rect.bottom;
+        }
+        // The list ends t above the problem line when it shows: 6090 - 60 - 2280 = 3750 twips (250 px),
+        // else above linBut: 6765 - 60 - 2280 = 4425 (295 px).
+        const RECT list = ChildRect(f.window.ListView());
+        const RECT wantList{4, 152, 596, 152 + (problem ? 250 : 295)};
+        EXPECT_TRUE(EqualRect(&list, &wantList)) << list.bottom;
+        // Column 1 is 1200 twips (80 px), column 2 8880 - 1200 - 360 = 7320 (488 px).
+        EXPECT_EQ(SendMessageW(f.window.ListView(), LVM_GETCOLUMNWIDTH, 0, 0), 80);
+        EXPECT_EQ(SendMessageW(f.window.ListView(), LVM_GETCOLUMNWIDTH, 1, 0), 488);
+        const RECT line = f.window.Separator().PixelRect();
+        const RECT wantLine{4, 451, 596, 452};
+        EXPECT_TRUE(EqualRect(&line, &wantLine));
+        // The headline's rule 215 twips down (14 px), reaching its right edge.
+        const HeadlinePixels headline = HeadlineWindowPixels(f.Child(kIdHdlMain));
+        EXPECT_EQ(headline.lineY, 14);
+        EXPECT_EQ(headline.lineRight, 592);
+        for (const TopCase& link : kLinkPlaces) {
+            const RECT rect = ChildRect(f.Child(link.id));
+            EXPECT_EQ(rect.left, link.left) << "control " << link.id;
+            EXPECT_EQ(rect.top, link.top) << "control " << link.id;
+            EXPECT_EQ(rect.bottom - rect.top, 13) << "control " << link.id;
+        }
+    }
+}
+
+// --- the guidance dialog a problem row opens ---
+
+struct DialogSeen {
+    bool found = false;
+    std::string title, text, nein, ja;
+    bool jaVisible = false;
+    bool timerEnabled = true;
+    RECT client{}, textRect{}, neinRect{}, jaRect{};
+};
+DialogSeen g_seen;
+Fixture* g_fixture = nullptr;
+
+// Runs inside the dialog's modal loop: reads the dialog, then closes it with "Nein"/"OK".
+void CALLBACK ReadAndCloseDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = GetLastActivePopup(g_fixture->window.Handle());
+    if (!dialog || dialog == g_fixture->window.Handle() || !IsWindowVisible(dialog)) {
+        return;  // not up yet: the next tick looks again
+    }
+    KillTimer(nullptr, timer);
+    g_seen.found = true;
+    g_seen.title = WindowText(dialog);
+    g_seen.text = WindowText(GetDlgItem(dialog, kIdTxtInfo));
+    g_seen.nein = WindowText(GetDlgItem(dialog, kIdCmdNein));
+    g_seen.ja = WindowText(GetDlgItem(dialog, kIdCmdJa));
+    g_seen.jaVisible = IsWindowVisible(GetDlgItem(dialog, kIdCmdJa)) != FALSE;
+    g_seen.timerEnabled = g_fixture->window.tmrRefresh().Enabled();
+    GetClientRect(dialog, &g_seen.client);
+    g_seen.textRect = ChildRect(GetDlgItem(dialog, kIdTxtInfo));
+    g_seen.neinRect = ChildRect(GetDlgItem(dialog, kIdCmdNein));
+    g_seen.jaRect = ChildRect(GetDlgItem(dialog, kIdCmdJa));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kIdCmdNein, BN_CLICKED), 0);
+}
+
+struct DialogCase {
+    int row;
+    std::string text;
+    std::string nein;
+    bool jaVisible;
+};
+
+const std::string kT19 =
+    "An Ihrem PC ist ein Siemens USB Datenkabel DCA-510 angeschlossen, jedoch ist der bereitgestellte, virtuelle "
+    "COM Port doppelt belegt - siehe Tabelle.";
+const std::string kT20 =
+    "Durch die Doppelbelegung kommt es zu einer Kollision und das Telefon wird durch Verwaltungsprogramme nicht "
+    "gefunden. Im Dorvatek Supportforum gibt es eine Anleitung, wie Sie das Problem beheben können.";
+const std::string kT21 = "Soll die Anleitung im Internet aufgerufen werden?";
+const std::string kT22 = "Der COM Port ist mehrfach belegt - siehe Tabelle.";
+
+// Row 2 of the double assignments is the DCA-510 (a question with "Ja"), row 3 another device (only
+// information, "OK"); the generic text is checked by its first paragraph.
+const DialogCase kDialogs[] = {
+    {2, kT19 + "\r\n" + kT20 + "\r\n" + kT21, "Nein", true},
+    {3, kT22 + "\r\n", "OK", false},
+};
+
+TEST(GuidanceDialogTest, ARowClickShowsTheDialogForItsCodeAndClosesWithNein) {
+    for (const DialogCase& c : kDialogs) {
+        SCOPED_TRACE("row " + std::to_string(c.row));
+        Fixture f("double-assignments.json");
+        f.LoadShowAndTick();
+        g_fixture = &f;
+        g_seen = {};
+        SetTimer(nullptr, 0, 50, ReadAndCloseDialog);
+        f.presenter->lvwPorts_ItemClick(c.row);
+        g_fixture = nullptr;
+
+        ASSERT_TRUE(g_seen.found);
+        EXPECT_EQ(g_seen.title, "Velmaro");
+        EXPECT_EQ(g_seen.text.substr(0, c.text.size()), c.text);
+        EXPECT_EQ(g_seen.nein, c.nein);
+        EXPECT_EQ(g_seen.ja, "Ja");
+        EXPECT_EQ(g_seen.jaVisible, c.jaVisible);
+        EXPECT_FALSE(g_seen.timerEnabled);  // no refresh under the dialog
+        EXPECT_TRUE(f.window.tmrRefresh().Enabled());
+        EXPECT_FALSE(f.presenter->InfoDialog().IsLoaded());
+        // 7980 x 5100 twips is 532 x 340 px; txtInfo 60, 360, 7815, 3975; cmdNein 6675, 4530, 1215, 495;
+        // cmdJa 5340, 4530.
+        const RECT client{0, 0, 532, 340}, text{4, 24, 525, 289}, nein{445, 302, 526, 335}, ja{356, 302, 437, 335};
+        EXPECT_TRUE(EqualRect(&g_seen.client, &client));
+        EXPECT_TRUE(EqualRect(&g_seen.textRect, &text));
+        EXPECT_TRUE(EqualRect(&g_seen.neinRect, &nein));
+        EXPECT_TRUE(EqualRect(&g_seen.jaRect, &ja));
+    }
+}
+
+// --- small pieces ---
+
+TEST(ViewSupportTest, TwipsAndPointsConvertAtTheWindowsDpi) {
+    struct Case {
+        float twips;
+        int dpi;
+        int pixels;
+    };
+    const Case cases[] = {{1440, 96, 96}, {15, 96, 1}, {7815, 96, 521}, {2280, 120, 190}, {255, 144, 26}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
+    }
+    EXPECT_EQ(FontHeightForPoints(8.25f, 96), -11);
+    EXPECT_EQ(FontHeightForPoints(9.75f, 96), -13);
+    EXPECT_EQ(FontHeightForPoints(8.25f, 120), -14);  // 13.75 rounds up
+}
+
+}  // namespace
+}  // namespace velmaro::win32
