@@ -8,7 +8,7 @@ add_executable(velmaro_e2e_probe ${CMAKE_CURRENT_LIST_DIR}/e2e/probe.cpp)
 target_link_options(velmaro_e2e_probe PRIVATE -municode)
 target_link_libraries(velmaro_e2e_probe PRIVATE gdi32 user32)
 
-add_test(NAME e2e
+add_test(NAME wine.e2e
     COMMAND xvfb-run -a -s "-screen 0 1024x768x24"
         ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/e2e/run_e2e.py
         --velmaro $<TARGET_FILE:Velmaro>
@@ -16,4 +16,4 @@ add_test(NAME e2e
         --tool ${PROJECT_SOURCE_DIR}/tools/scenario_to_reg.py
         --prefix-script ${PROJECT_SOURCE_DIR}/scripts/wine/prefix.sh
         --out ${CMAKE_BINARY_DIR}/e2e)
-set_tests_properties(e2e PROPERTIES LABELS wine TIMEOUT 300)
+set_tests_properties(wine.e2e PROPERTIES LABELS wine TIMEOUT 300)

@@ -9,6 +9,7 @@ Screenshots of the windows go into the output folder as e2e-*.png.
 Needs an X display (the test runs it under xvfb-run)."""
 import argparse
 import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -226,6 +227,16 @@ def run(args):
 
 
 def main():
+    sys.stdout.reconfigure(line_buffering=True)
+    # Give up before the test runner does (its limit is 300 s) and through the finally blocks, so
+    # that the prefix, its wineserver and the programs do not outlive the test.
+    def give_up(*_):
+        print("FAIL out of time")
+        sys.exit(1)
+
+    signal.signal(signal.SIGTERM, give_up)
+    signal.signal(signal.SIGALRM, give_up)
+    signal.alarm(240)
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     for name in ("--velmaro", "--probe", "--tool", "--prefix-script", "--out"):
         parser.add_argument(name, required=True)
