@@ -13,6 +13,8 @@
 #include "frm_ports_window.h"
 #include "memory/memory_machine.h"
 #include "memory/scenario.h"
+#include "win32/win32_devices.h"
+#include "win32/win32_registry.h"
 #include "win32/win32_services.h"
 #include "win32/win32_shell.h"
 #include "win32/win32_text.h"
@@ -88,9 +90,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             memory::LoadScenarioFile(Utf8ToWide(*scenario), machine);
             return Run(machine, machine);
         }
-        // Until the registry and device backend of this platform is in place, this PC shows as empty.
-        memory::MemoryMachine machine;
-        return Run(machine, machine);
+        Win32Registry registry;
+        Win32Devices devices;
+        return Run(registry, devices);
     } catch (const std::exception& error) {
         MessageBoxW(nullptr, Utf8ToWide(error.what()).c_str(), Utf8ToWide(kProgramTitle).c_str(), MB_OK | MB_ICONERROR);
         return 2;
