@@ -1,13 +1,12 @@
-// The Windows services against the real system calls (run under Wine in a fresh prefix).
+// The user services and the shell against the real system calls (Wine's, in a fresh prefix).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "shell/shell_helpers.h"
 #include "win32/win32_services.h"
@@ -17,107 +16,53 @@
 namespace velmaro::win32 {
 namespace {
 
-// --- message boxes ---
-
-TEST(Win32MessageBoxTest, StylesMapToIconsAndButtons) {
-    struct Row {
-        MessageStyle style;
-        std::uint32_t flags;
-    };
-    // MB_OK 0, MB_OKCANCEL 1, MB_YESNO 4; MB_ICONQUESTION 0x20, MB_ICONEXCLAMATION 0x30,
-    // MB_ICONINFORMATION 0x40.
-    const Row rows[] = {
-        {MessageStyle::PromptOnly, 0x00},
-        {MessageStyle::InformationOk, 0x40},
-        {MessageStyle::ExclamationOkCancel, 0x31},
-        {MessageStyle::QuestionYesNo, 0x24},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(MessageBoxFlags(row.style), row.flags) << static_cast<int>(row.style);
-    }
-}
-
-TEST(Win32MessageBoxTest, AnswersMapToResults) {
-    struct Row {
-        int answer;
-        MessageStyle style;
-        MessageResult result;
-    };
-    // IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7; 0 is a box that could not be shown.
-    const Row rows[] = {
-        {1, MessageStyle::InformationOk, MessageResult::Ok},
-        {2, MessageStyle::ExclamationOkCancel, MessageResult::Cancel},
-        {6, MessageStyle::QuestionYesNo, MessageResult::Yes},
-        {7, MessageStyle::QuestionYesNo, MessageResult::No},
-        {0, MessageStyle::QuestionYesNo, MessageResult::No},
-        {0, MessageStyle::ExclamationOkCancel, MessageResult::Cancel},
-        {0, MessageStyle::PromptOnly, MessageResult::Ok},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(MessageBoxResult(row.answer, row.style), row.result) << row.answer;
-    }
-}
-
-// Finds the box by its caption, notes its text and presses one button, as a user would.
-class BoxPresser {
-  public:
-    BoxPresser(std::wstring caption, int button)
-        : thread_([this, caption = std::move(caption), button] {
-              for (int attempt = 0; attempt < 500; ++attempt) {
-                  HWND box = FindWindowW(L"#32770", caption.c_str());
-                  if (box != nullptr) {
-                      wchar_t text[256] = {};
-                      GetDlgItemTextW(box, 0xFFFF, text, 256);
-                      text_ = WideToUtf8(text);
-                      PostMessageW(box, WM_COMMAND, button, 0);
-                      return;
-                  }
-                  Sleep(20);
-              }
-          }) {}
-    ~BoxPresser() { Join(); }
-    std::string Text() {
-        Join();
-        return text_;
-    }
-
-  private:
-    void Join() {
-        if (thread_.joinable()) {
-            thread_.join();
+// Finds a box by its caption, notes its text and presses one button, as a user would.
+std::string PressButtonOfBox(const wchar_t* caption, int button) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (HWND box = FindWindowW(L"#32770", caption)) {
+            wchar_t text[256] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 256);  // the text's control in every message box
+            PostMessageW(box, WM_COMMAND, button, 0);
+            return WideToUtf8(text);
         }
+        Sleep(20);
     }
-
-    std::string text_;
-    std::thread thread_;
-};
-
-TEST(Win32MessageBoxTest, ShowsTextUnderTheTitleAndReturnsTheButtonPressed) {
-    struct Row {
-        const char* text;
-        MessageStyle style;
-        int button;
-        MessageResult result;
-    };
-    const Row rows[] = {
-        {"Velmaro läuft bereits.", MessageStyle::InformationOk, IDOK, MessageResult::Ok},
-        {"Alles Infos in die Zwischenablage?", MessageStyle::QuestionYesNo, IDNO, MessageResult::No},
-        {"Gerätemanager nicht aufrufbar.", MessageStyle::ExclamationOkCancel, IDCANCEL, MessageResult::Cancel},
-    };
-    for (const Row& row : rows) {
-        Win32MessageBox messages("Velmaro Testbox");
-        BoxPresser presser(L"Velmaro Testbox", row.button);
-        EXPECT_EQ(messages.Show(row.text, row.style), row.result) << row.text;
-        EXPECT_EQ(presser.Text(), row.text);
-    }
+    return "(no box)";
 }
 
-// --- clipboard ---
+TEST(Win32MessageBoxTest, StylesButtonsAndAnswers) {
+    struct Row {
+        MessageStyle style;
+        std::uint32_t flags;  // MB_OK 0, MB_OKCANCEL 1, MB_YESNO 4 | icon 0x20 ?, 0x30 !, 0x40 i
+        const char* text;
+        int button;  // IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7
+        MessageResult pressed;
+        MessageResult notShown;  // the answer when the box could not be shown (0)
+    };
+    const Row rows[] = {
+        {MessageStyle::PromptOnly, 0x00, "Hilfedatei nicht gefunden", 1, MessageResult::Ok, MessageResult::Ok},
+        {MessageStyle::InformationOk, 0x40, "Velmaro läuft bereits.", 1, MessageResult::Ok, MessageResult::Ok},
+        {MessageStyle::ExclamationOkCancel, 0x31, "Gerätemanager nicht aufrufbar.", 2, MessageResult::Cancel,
+         MessageResult::Cancel},
+        {MessageStyle::QuestionYesNo, 0x24, "Alles Infos in die Zwischenablage?", 7, MessageResult::No,
+         MessageResult::No},
+        {MessageStyle::QuestionYesNo, 0x24, "Alles Infos in die Zwischenablage?", 6, MessageResult::Yes,
+         MessageResult::No},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(MessageBoxFlags(row.style), row.flags) << row.text;
+        EXPECT_EQ(MessageBoxResult(0, row.style), row.notShown) << row.text;
+        std::string seen;
+        std::thread user([&] { seen = PressButtonOfBox(L"Velmaro Testbox", row.button); });
+        EXPECT_EQ(Win32MessageBox("Velmaro Testbox").Show(row.text, row.style), row.pressed) << row.text;
+        user.join();
+        EXPECT_EQ(seen, row.text);
+    }
+}
 
 TEST(Win32ClipboardTest, TextRoundTripsWithUmlautsAndClears) {
-    const char* texts[] = {"Gerätemanager öffnen", "Grüße\r\nÄÖÜ äöü ß", "COM 3\tProlific USB-to-Serial", ""};
     Win32Clipboard clipboard;
-    for (const char* text : texts) {
+    for (const char* text : {"Gerätemanager öffnen", "Grüße\r\nÄÖÜ äöü ß", "COM 3\tProlific", ""}) {
         clipboard.Clear();
         clipboard.SetText(text);
         EXPECT_EQ(clipboard.Text(), text);
@@ -127,19 +72,13 @@ TEST(Win32ClipboardTest, TextRoundTripsWithUmlautsAndClears) {
     EXPECT_EQ(clipboard.Text(), "");
 }
 
-// --- shell and folders ---
-
 TEST(Win32ShellTest, SpecialFoldersByBothRoutes) {
     struct Row {
         std::int32_t folder;
-        const char* path;  // "" when the folder does not exist
+        const char* path;  // "" when there is no such folder
     };
-    // Wine's prefix keeps Windows in C:\windows; 0x24 is CSIDL_WINDOWS, 0x7F no folder at all.
-    const Row rows[] = {
-        {0x25, "C:\\windows\\system32"},
-        {0x24, "C:\\windows"},
-        {0x7F, ""},
-    };
+    // Wine keeps Windows in C:\windows; 0x24 is CSIDL_WINDOWS, 0x7F names no folder.
+    const Row rows[] = {{0x25, "C:\\windows\\system32"}, {0x24, "C:\\windows"}, {0x7F, ""}};
     Win32ShellService shell;
     for (const Row& row : rows) {
         EXPECT_EQ(GetSpecialFolderPath(shell, row.folder, false), row.path) << row.folder;
@@ -147,15 +86,13 @@ TEST(Win32ShellTest, SpecialFoldersByBothRoutes) {
         const LibraryHandle shfolder = shell.LoadLibraryNamed("shfolder");
         ASSERT_NE(shfolder, 0u);
         char buffer[kMaxPath] = {};
-        const std::int32_t result =
-            shell.GetFolderPathFromLibrary(shfolder, 0, row.folder, 0, kShgfpTypeCurrent, buffer);
-        EXPECT_EQ(result == kSOk, *row.path != '\0') << row.folder;
-        EXPECT_EQ(result == kSOk ? std::string(buffer) : std::string(), row.path) << row.folder;
+        const bool found = shell.GetFolderPathFromLibrary(shfolder, 0, row.folder, 0, 0, buffer) == kSOk;
+        EXPECT_EQ(found ? std::string(buffer) : std::string(), row.path) << row.folder;
         EXPECT_NE(shell.FreeLoadedLibrary(shfolder), 0);
     }
 }
 
-TEST(Win32ShellTest, LibrariesAreReleasedAndMissingOnesFail) {
+TEST(Win32ShellTest, LibrariesGoBackAndTextsCrossInTheAnsiCodePage) {
     Win32ShellService shell;
     ASSERT_EQ(GetModuleHandleA("shfolder"), nullptr);
     const LibraryHandle shfolder = shell.LoadLibraryNamed("shfolder");
@@ -167,40 +104,30 @@ TEST(Win32ShellTest, LibrariesAreReleasedAndMissingOnesFail) {
     // A library without the export fails instead of calling into nowhere.
     const LibraryHandle kernel = shell.LoadLibraryNamed("kernel32");
     char buffer[kMaxPath] = {};
-    EXPECT_NE(shell.GetFolderPathFromLibrary(kernel, 0, kCsidlSystem, 0, kShgfpTypeCurrent, buffer), kSOk);
+    EXPECT_NE(shell.GetFolderPathFromLibrary(kernel, 0, kCsidlSystem, 0, 0, buffer), kSOk);
     shell.FreeLoadedLibrary(kernel);
-}
 
-TEST(Win32ShellTest, TextsCrossInTheAnsiCodePage) {
-    // A fresh prefix runs with code page 1252 for German: "ä" is the byte E4 there.
-    Win32ShellService shell;
+    // The prefix runs with the Western code page 1252, where "ä" is the byte E4.
     EXPECT_EQ(shell.Utf8ToAnsi("Gerät"), "Ger\xE4t");
     EXPECT_EQ(shell.AnsiToUtf8("Ger\xE4t"), "Gerät");
 }
-
-// --- single instance ---
 
 TEST(Win32SingleInstanceTest, ASecondClaimSeesTheFirstUntilItEnds) {
     const std::string name = "Local\\VelmaroInstanceTest";
     std::optional<Win32SingleInstance> first(std::in_place, name);
     EXPECT_FALSE(first->AnotherInstanceRunning());
-    EXPECT_TRUE(first->HoldsClaim());
-    EXPECT_FALSE(first->AnotherInstanceRunning()) << "its own claim is not another copy";
+    EXPECT_FALSE(first->AnotherInstanceRunning()) << "its own claim is no other copy";
 
     Win32SingleInstance second(name);
     EXPECT_TRUE(second.AnotherInstanceRunning());
     EXPECT_FALSE(second.HoldsClaim());
-    Win32SingleInstance other("Local\\VelmaroInstanceTestOther");
-    EXPECT_FALSE(other.AnotherInstanceRunning());
+    EXPECT_FALSE(Win32SingleInstance("Local\\VelmaroInstanceTestOther").AnotherInstanceRunning());
 
     first.reset();
-    Win32SingleInstance third(name);
-    EXPECT_FALSE(third.AnotherInstanceRunning()) << "the claim ends with its owner";
+    EXPECT_FALSE(Win32SingleInstance(name).AnotherInstanceRunning()) << "the claim ends with its owner";
 }
 
-// --- program identity ---
-
-TEST(Win32ProgramIdentityTest, NameAndFolderFromThePath) {
+TEST(Win32ProgramIdentityTest, NameFolderAndVersion) {
     struct Row {
         const char* path;
         const char* name;
@@ -213,162 +140,111 @@ TEST(Win32ProgramIdentityTest, NameAndFolderFromThePath) {
         {"C:\\Übung\\Velmaro", "Velmaro", "C:\\Übung"},
     };
     for (const Row& row : rows) {
-        Win32ProgramIdentity identity(row.path);
-        EXPECT_EQ(identity.ExecutableName(), row.name) << row.path;
-        EXPECT_EQ(identity.ExecutableFolder(), row.folder) << row.path;
+        EXPECT_EQ(Win32ProgramIdentity(row.path).ExecutableName(), row.name) << row.path;
+        EXPECT_EQ(Win32ProgramIdentity(row.path).ExecutableFolder(), row.folder) << row.path;
     }
+
+    Win32ProgramIdentity running;
+    EXPECT_EQ(running.ExecutableName(), "test_win32");
+    EXPECT_TRUE(Win32FileSystem().Lookup(running.ExecutableFolder() + "\\test_win32.exe").has_value());
+    EXPECT_EQ(running.Version(), (ProgramVersion{0, 0, 0})) << "the test program has no version resource";
+
+    // FILEVERSION 1,0,7,0 and 2,3,4,11: the third number is the revision.
+    EXPECT_EQ(VersionFromFileVersion(0x00010000u, 0x00070000u), (ProgramVersion{1, 0, 7}));
+    EXPECT_EQ(VersionFromFileVersion(0x00020003u, 0x0004000Bu), (ProgramVersion{2, 3, 4}));
 }
 
-TEST(Win32ProgramIdentityTest, TheRunningProgramAndItsVersion) {
-    Win32ProgramIdentity identity;
-    EXPECT_EQ(identity.ExecutableName(), "test_win32");
-    const std::string folder = identity.ExecutableFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_NE(folder.back(), '\\');
-    EXPECT_TRUE(Win32FileSystem().Lookup(folder + "\\test_win32.exe").has_value());
-    // The test program carries no version resource.
-    EXPECT_EQ(identity.Version(), (ProgramVersion{0, 0, 0}));
-}
-
-TEST(Win32ProgramIdentityTest, VersionFromTheFixedFileInfo) {
-    struct Row {
-        std::uint32_t ms, ls;
-        ProgramVersion version;
+TEST(Win32FileSystemTest, EntriesWithTheirKindAndNoSearchLeftOpen) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"velmaro-files";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW((folder + L"\\Ordner.htm").c_str(), nullptr);
+    struct Made {
+        const wchar_t* name;
+        DWORD attributes;
     };
-    // FILEVERSION 1,0,7,0 | 2,3,4,11 | 65535,1,0,9
-    const Row rows[] = {
-        {0x00010000u, 0x00070000u, {1, 0, 7}},
-        {0x00020003u, 0x0004000Bu, {2, 3, 4}},
-        {0xFFFF0001u, 0x00000009u, {65535, 1, 0}},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(VersionFromFileVersion(row.ms, row.ls), row.version) << row.ms << "." << row.ls;
+    const Made made[] = {{L"\\Grüße.htm", FILE_ATTRIBUTE_NORMAL},
+                         {L"\\versteckt.htm", FILE_ATTRIBUTE_HIDDEN},
+                         {L"\\system.htm", FILE_ATTRIBUTE_SYSTEM}};
+    for (const Made& file : made) {
+        CloseHandle(CreateFileW((folder + file.name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, file.attributes,
+                                nullptr));
     }
-}
 
-// --- files ---
-
-class Win32FileSystemTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"velmaro-files";
-        CreateDirectoryW(folder_.c_str(), nullptr);
-        Touch(L"\\Grüße.htm", FILE_ATTRIBUTE_NORMAL);
-        Touch(L"\\versteckt.htm", FILE_ATTRIBUTE_HIDDEN);
-        Touch(L"\\system.htm", FILE_ATTRIBUTE_SYSTEM);
-        CreateDirectoryW((folder_ + L"\\Ordner.htm").c_str(), nullptr);
-    }
-    void TearDown() override {
-        for (const wchar_t* name : {L"\\Grüße.htm", L"\\versteckt.htm", L"\\system.htm"}) {
-            SetFileAttributesW((folder_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW((folder_ + name).c_str());
-        }
-        RemoveDirectoryW((folder_ + L"\\Ordner.htm").c_str());
-        RemoveDirectoryW(folder_.c_str());
-    }
-    void Touch(const wchar_t* name, DWORD attributes) {
-        HANDLE file =
-            CreateFileW((folder_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        CloseHandle(file);
-    }
-    std::string Folder() const { return WideToUtf8(folder_); }
-
-    std::wstring folder_;
-};
-
-TEST_F(Win32FileSystemTest, EntriesWithTheirKind) {
     struct Row {
-        const char* name;  // below the test folder
-        bool found;
-        FileEntry entry;
+        const char* name;  // below the folder
+        std::optional<FileEntry> entry;
     };
     const Row rows[] = {
-        {"\\Grüße.htm", true, {"Grüße.htm", false, false, false}},
-        {"\\versteckt.htm", true, {"versteckt.htm", false, true, false}},
-        {"\\system.htm", true, {"system.htm", false, false, true}},
-        {"\\Ordner.htm", true, {"Ordner.htm", true, false, false}},
-        {"\\fehlt.htm", false, {}},
-        {"\\fehlt\\Grüße.htm", false, {}},
+        {"\\Grüße.htm", FileEntry{"Grüße.htm", false, false, false}},
+        {"\\versteckt.htm", FileEntry{"versteckt.htm", false, true, false}},
+        {"\\system.htm", FileEntry{"system.htm", false, false, true}},
+        {"\\Ordner.htm", FileEntry{"Ordner.htm", true, false, false}},
+        {"\\fehlt.htm", std::nullopt},
+        {"\\fehlt\\Grüße.htm", std::nullopt},
     };
+    DWORD handlesBefore = 0, handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
     Win32FileSystem files;
-    const DWORD handlesBefore = [] {
-        DWORD count = 0;
-        GetProcessHandleCount(GetCurrentProcess(), &count);
-        return count;
-    }();
     for (const Row& row : rows) {
-        const std::optional<FileEntry> entry = files.Lookup(Folder() + row.name);
-        ASSERT_EQ(entry.has_value(), row.found) << row.name;
+        const std::optional<FileEntry> entry = files.Lookup(WideToUtf8(folder) + row.name);
+        ASSERT_EQ(entry.has_value(), row.entry.has_value()) << row.name;
         if (entry) {
-            EXPECT_EQ(entry->name, row.entry.name);
-            EXPECT_EQ(entry->directory, row.entry.directory) << row.name;
-            EXPECT_EQ(entry->hidden, row.entry.hidden) << row.name;
-            EXPECT_EQ(entry->system, row.entry.system) << row.name;
+            EXPECT_EQ(entry->name, row.entry->name);
+            EXPECT_EQ((std::tuple{entry->directory, entry->hidden, entry->system}),
+                      (std::tuple{row.entry->directory, row.entry->hidden, row.entry->system}))
+                << row.name;
         }
     }
-    DWORD handlesAfter = 0;
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    EXPECT_EQ(handlesAfter, handlesBefore) << "every lookup closes its search";
+    EXPECT_EQ(handlesAfter, handlesBefore);
+    // A device names no directory entry: the lookup itself fails rather than finding nothing.
+    EXPECT_THROW(files.Lookup("\\\\.\\COM1"), std::exception);
+
+    for (const Made& file : made) {
+        SetFileAttributesW((folder + file.name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW((folder + file.name).c_str());
+    }
+    RemoveDirectoryW((folder + L"\\Ordner.htm").c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
-TEST_F(Win32FileSystemTest, AFailedLookupThrows) {
-    // A device path names no directory entry: the lookup itself fails (invalid name) rather than
-    // finding nothing.
-    EXPECT_THROW(Win32FileSystem().Lookup("\\\\.\\COM1"), std::exception);
-}
-
-// --- clocks, pointer, event pump ---
-
-TEST(Win32ClockTest, MonotonicSecondsCountFromConstruction) {
+TEST(Win32ClockTest, MonotonicSecondsFromConstructionAndTheLocalDate) {
     Win32MonotonicClock clock;
     const float start = clock.Seconds();
     EXPECT_LT(start, 0.5f);
     Sleep(120);
-    const float elapsed = clock.Seconds() - start;
-    EXPECT_GE(elapsed, 0.1f);
-    EXPECT_LT(elapsed, 2.0f);
+    EXPECT_GE(clock.Seconds() - start, 0.1f);
+    EXPECT_LT(clock.Seconds() - start, 2.0f);
 
-    SYSTEMTIME before{};
-    GetLocalTime(&before);
+    SYSTEMTIME today{};
+    GetLocalTime(&today);
     const LocalTime now = Win32Clock().Now();
-    EXPECT_EQ(now.year, before.wYear);
-    EXPECT_EQ(now.month, before.wMonth);
-    EXPECT_EQ(now.day, before.wDay);
+    EXPECT_EQ((std::tuple{now.year, now.month, now.day}),
+              (std::tuple<int, int, int>{today.wYear, today.wMonth, today.wDay}));
 }
 
 TEST(Win32MousePointerTest, BusyAndNormalPointers) {
-    struct Row {
-        MousePointer pointer;
-        LPCSTR cursor;
-        bool busy;
-    };
-    const Row rows[] = {{MousePointer::Busy, IDC_WAIT, true}, {MousePointer::Default, IDC_ARROW, false}};
     Win32MousePointer pointer;
-    for (const Row& row : rows) {
-        pointer.Set(row.pointer);
-        EXPECT_EQ(pointer.Busy(), row.busy);
-        EXPECT_EQ(GetCursor(), LoadCursor(nullptr, row.cursor));
-    }
+    pointer.Set(MousePointer::Busy);
+    EXPECT_TRUE(pointer.Busy());
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_WAIT));
+    pointer.Set(MousePointer::Default);
+    EXPECT_FALSE(pointer.Busy());
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
 }
 
 TEST(Win32EventPumpTest, DispatchesWaitingMessagesAndKeepsTheQuit) {
     static int delivered = 0;
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        if (message == WM_APP) {
-            delivered += static_cast<int>(wParam);
-            return 0;
-        }
+        delivered += message == WM_APP ? static_cast<int>(wParam) : 0;
         return DefWindowProcW(window, message, wParam, lParam);
     };
-    windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"VelmaroPumpTest";
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, L"VelmaroPumpTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, L"VelmaroPumpTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
 
     PostMessageW(window, WM_APP, 2, 0);
@@ -376,12 +252,10 @@ TEST(Win32EventPumpTest, DispatchesWaitingMessagesAndKeepsTheQuit) {
     PostQuitMessage(5);
     Win32EventPump().ProcessPendingEvents();
     EXPECT_EQ(delivered, 5);
-
     MSG message{};
     ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is posted again";
     EXPECT_EQ(message.wParam, 5u);
     DestroyWindow(window);
-    UnregisterClassW(L"VelmaroPumpTest", GetModuleHandleW(nullptr));
 }
 
 }  // namespace
