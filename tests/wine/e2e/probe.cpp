@@ -6,7 +6,8 @@
 //   probe wait PREFIX MILLISECONDS     waits for a visible top-level window whose title starts so
 //   probe title PREFIX                 prints the whole title
 //   probe labels PREFIX                prints the visible static texts
-//   probe rows PREFIX                  prints the list rows: text, sub item 1, icon, colours
+//   probe rows PREFIX                  prints the list rows: text, sub item 1, icon key, colours,
+//                                      a fingerprint of the icon's pixels
 //   probe click PREFIX ROW             clicks a row (1-based) in its description column
 //   probe dialog TITLE                 prints the edit text and the visible buttons of a window
 //   probe press TITLE CAPTION          presses a button of a window or message box
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -30,11 +32,10 @@ std::string Utf8(const std::wstring& wide) {
     if (wide.empty()) {
         return {};
     }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), size, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), size, nullptr, nullptr);
     return bytes;
 }
 
@@ -196,13 +197,12 @@ RECT RemoteRect(HWND list, const RemoteBuffer& remote, UINT message, int item, R
     return answer;
 }
 
-// The colour of the text drawn in a screen rectangle: "red" or "green" when such ink dominates,
-// "plain" for the list's default dark text, "none" without ink.
-std::string InkColour(const RECT& area) {
+// The pixels of a screen rectangle, 0x00RRGGBB, row by row.
+std::vector<std::uint32_t> ScreenPixels(const RECT& area) {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0) {
-        return "none";
+        return {};
     }
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -216,10 +216,24 @@ std::string InkColour(const RECT& area) {
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + width * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    for (std::uint32_t& pixel : pixels) {
+        pixel &= 0xFFFFFF;
+    }
+    return pixels;
+}
+
+// The colour of the text drawn in a screen rectangle: "red" or "green" when such ink dominates,
+// "plain" for the list's default dark text, "none" without ink.
+std::string InkColour(const RECT& area) {
     int red = 0, green = 0, dark = 0;
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    for (int i = 0; i < width * height; ++i) {
-        const int b = pixels[i] & 0xFF, g = (pixels[i] >> 8) & 0xFF, r = (pixels[i] >> 16) & 0xFF;
+    for (std::uint32_t pixel : ScreenPixels(area)) {
+        const int b = pixel & 0xFF, g = (pixel >> 8) & 0xFF, r = (pixel >> 16) & 0xFF;
         if (r > g + 80 && r > b + 80) {
             ++red;
         } else if (g > r + 50 && g > b + 50) {
@@ -228,10 +242,6 @@ std::string InkColour(const RECT& area) {
             ++dark;
         }
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     if (red > green && red > dark) {
         return "red";
     }
@@ -239,6 +249,18 @@ std::string InkColour(const RECT& area) {
         return "green";
     }
     return dark > 0 ? "plain" : "none";
+}
+
+// A fingerprint of the picture in a screen rectangle (FNV-1a over its pixels), so that icons can
+// be told apart without knowing how they look.
+std::string Fingerprint(const RECT& area) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (std::uint32_t pixel : ScreenPixels(area)) {
+        hash = (hash ^ pixel) * 1099511628211ull;
+    }
+    char text[17] = {};
+    std::snprintf(text, sizeof(text), "%016llx", static_cast<unsigned long long>(hash));
+    return text;
 }
 
 HWND ListOf(const std::wstring& prefix) {
@@ -265,9 +287,10 @@ int Rows(const std::wstring& prefix) {
         RECT row = RemoteRect(list, remote, LVM_GETITEMRECT, item, RECT{LVIR_BOUNDS, 0, 0, 0});
         label.right = row.left + firstWidth;
         const RECT description = RemoteRect(list, remote, LVM_GETSUBITEMRECT, item, RECT{LVIR_LABEL, 1, 0, 0});
+        const RECT icon = RemoteRect(list, remote, LVM_GETITEMRECT, item, RECT{LVIR_ICON, 0, 0, 0});
         const std::string key = image >= 0 && image < 5 ? kImageKeys[image] : "image" + std::to_string(image);
-        Line({std::to_string(item + 1), Escaped(first), Escaped(second), key, InkColour(label),
-              InkColour(description)});
+        Line({std::to_string(item + 1), Escaped(first), Escaped(second), key, InkColour(label), InkColour(description),
+              Fingerprint(icon)});
     }
     return 0;
 }

@@ -173,12 +173,18 @@ def run(args):
             return checks
 
         def rows_now():
-            return [tuple(row[1:]) for row in wine.probe("rows", MAIN_TITLE)[1]]
+            return wine.probe("rows", MAIN_TITLE)[1]
 
         wait_for(lambda: len(rows_now()) >= len(EXPECTED_ROWS), 20)
         time.sleep(0.5)  # a refresh may have been drawing; read the settled list
         rows = rows_now()
-        checks.equal("rows after the first refresh", rows, EXPECTED_ROWS)
+        checks.equal("rows after the first refresh", [tuple(row[1:6]) for row in rows], EXPECTED_ROWS)
+        # The pictures on screen: one picture per icon key, a different one for every key.
+        pictures = {}
+        for row in rows:
+            pictures.setdefault(row[3], set()).add(row[6] if len(row) > 6 else "")
+        checks.true("each icon key draws one picture", all(len(p) == 1 for p in pictures.values()), f"{pictures}")
+        checks.equal("icon keys draw different pictures", len(set.union(set(), *pictures.values())), len(pictures))
         checks.equal("title", wine.probe("title", MAIN_TITLE)[1], [[EXPECTED_TITLE]])
         labels = [line[1] for line in wine.probe("labels", MAIN_TITLE)[1] if len(line) > 1]
         checks.true("the problem line shows", PROBLEM_LINE in labels, f"labels: {labels!r}")
