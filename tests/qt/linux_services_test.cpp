@@ -1,5 +1,5 @@
-// The desktop services behind the Qt window: version text, file lookups, the single-instance lock
-// and the stand-in for the Device Manager.
+// The desktop services behind the Qt window: the program's name and version, file lookups, the
+// single-instance lock and the stand-in for the Device Manager.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,67 +10,50 @@
 #include <vector>
 
 #include "linux_services.h"
-#include "shell/device_manager.h"
-#include "support/fakes.h"
 
 namespace velmaro::qt {
 namespace {
 
-TEST(ParseVersionTest, ReadsUpToThreeNumbers) {
-    struct Case {
-        std::string text;
-        ProgramVersion expected;
-    };
-    const Case cases[] = {
-        {"1.0.7", {1, 0, 7}},
-        {"2.13", {2, 13, 0}},
-        {"3", {3, 0, 0}},
-        {"", {0, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ParseVersion(c.text), c.expected) << c.text;
+// Makes the files below dir, with the permissions given.
+void Touch(const QTemporaryDir& dir, const std::vector<const char*>& names, QFile::Permissions permissions) {
+    for (const char* name : names) {
+        QFile file(QDir(dir.path()).filePath(QString::fromUtf8(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.setPermissions(permissions)) << name;
     }
 }
 
-TEST(ApplicationIdentityTest, VersionIsTheProjectVersion) {
+// Up to three numbers; the build's own version is the project's, the name the executable's.
+TEST(ApplicationIdentityTest, NameAndVersion) {
+    const std::pair<const char*, ProgramVersion> cases[] = {
+        {"1.0.7", {1, 0, 7}}, {"2.13", {2, 13, 0}}, {"3", {3, 0, 0}}, {"", {0, 0, 0}}};
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(ParseVersion(text), expected) << text;
+    }
     EXPECT_EQ(ApplicationIdentity().Version(), (ProgramVersion{1, 0, 7}));
+    EXPECT_EQ(ApplicationIdentity().ExecutableName(), "test_qt");
 }
 
+// The program writes paths with backslashes; a file whose name starts with a dot is hidden.
 TEST(LocalFileSystemTest, BackslashPathsAndKindsOfEntry) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QDir(dir.path()).mkdir(QStringLiteral("help"));
-    for (const char* name : {"help/page.htm", ".hidden.htm"}) {
-        QFile file(QDir(dir.path()).filePath(QString::fromUtf8(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("help")));
+    Touch(dir, {"help/page.htm", ".hidden.htm"}, QFile::ReadOwner | QFile::WriteOwner);
     const std::string root = dir.path().toStdString();
-
-    struct Case {
+    const struct {
         std::string path;
-        bool found;
-        std::string name;
-        bool directory;
-        bool hidden;
+        std::string name;  // "": not found
+        bool directory, hidden;
+    } cases[] = {
+        {root + "\\help\\page.htm", "page.htm", false, false},
+        {root + "\\help", "help", true, false},
+        {root + "\\.hidden.htm", ".hidden.htm", false, true},
+        {root + "\\help\\missing.htm", "", false, false},
     };
-    const Case cases[] = {
-        {root + "\\help\\page.htm", true, "page.htm", false, false},
-        {root + "/help/page.htm", true, "page.htm", false, false},
-        {root + "\\help", true, "help", true, false},
-        {root + "\\.hidden.htm", true, ".hidden.htm", false, true},
-        {root + "\\help\\missing.htm", false, "", false, false},
-    };
-    LocalFileSystem files;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        const auto entry = files.Lookup(c.path);
-        ASSERT_EQ(entry.has_value(), c.found);
-        if (entry) {
-            EXPECT_EQ(entry->name, c.name);
-            EXPECT_EQ(entry->directory, c.directory);
-            EXPECT_EQ(entry->hidden, c.hidden);
-            EXPECT_FALSE(entry->system);
-        }
+    for (const auto& c : cases) {
+        const FileEntry entry = LocalFileSystem().Lookup(c.path).value_or(FileEntry{});
+        EXPECT_EQ(std::tuple(entry.name, entry.directory, entry.hidden, entry.system),
+                  std::tuple(c.name, c.directory, c.hidden, false))
+            << c.path;
     }
 }
 
@@ -84,63 +67,34 @@ TEST(LockFileInstanceTest, SecondCopySeesTheFirstUntilItEnds) {
         LockFileInstance second(folder, "velmaro.lock");
         EXPECT_TRUE(second.AnotherInstanceRunning());
     }
-    LockFileInstance later(folder, "velmaro.lock");
-    EXPECT_FALSE(later.AnotherInstanceRunning());
+    EXPECT_FALSE(LockFileInstance(folder, "velmaro.lock").AnotherInstanceRunning());
 }
 
-TEST(XdgShellServiceTest, DeviceManagerNeedsADeviceViewer) {
-    struct Case {
-        std::string viewer;
-        std::vector<std::string> messages;
-    };
-    const Case cases[] = {
-        {"", {kMsgDeviceManagerUnavailable}}, {"/bin/true", {}},  // stands in for a viewer that starts
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.viewer);
-        XdgShellService shell(c.viewer);
-        testing::RecordingMessageBox messages;
-        OpenDeviceManager(shell, messages, 0);
-        EXPECT_EQ(messages.Texts(), c.messages);
-    }
-}
-
-TEST(XdgShellServiceTest, FirstInstalledDeviceViewerInPathIsTaken) {
-    struct Case {
-        std::vector<const char*> installed;
-        std::string taken;
-    };
-    const Case cases[] = {
+// The first device viewer installed in PATH stands in for the Device Manager, its folder for the
+// system folder; the window's test shows the message when there is none.
+TEST(XdgShellServiceTest, DeviceViewerStandsInForTheDeviceManager) {
+    const std::pair<std::vector<const char*>, std::string> installed[] = {
         {{}, ""},
-        {{"usbview"}, "usbview"},
         {{"lshw-gtk", "usbview"}, "usbview"},
         {{"kinfocenter", "hardinfo", "lshw-gtk"}, "hardinfo"},
     };
     const QByteArray path = qgetenv("PATH");
-    for (const Case& c : cases) {
+    for (const auto& [names, taken] : installed) {
         QTemporaryDir dir;
-        for (const char* name : c.installed) {
-            QFile file(QDir(dir.path()).filePath(QString::fromUtf8(name)));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        }
+        Touch(dir, names, QFile::ReadOwner | QFile::ExeOwner);
         qputenv("PATH", dir.path().toUtf8());
-        const XdgShellService shell;
-        EXPECT_EQ(
-            shell.Viewer().empty() ? "" : QFileInfo(QString::fromStdString(shell.Viewer())).fileName().toStdString(),
-            c.taken);
+        const std::string viewer = XdgShellService().Viewer();
+        EXPECT_EQ(viewer.empty() ? "" : QFileInfo(QString::fromStdString(viewer)).fileName().toStdString(), taken);
     }
     qputenv("PATH", path);
-}
 
-TEST(XdgShellServiceTest, OnlyTheSystemFolderIsKnown) {
     XdgShellService shell("/usr/bin/hardinfo");
     ItemIdList list = 0;
-    EXPECT_EQ(shell.GetSpecialFolderLocation(0, kCsidlSystem, list), kSOk);
-    char path[kMaxPath] = {};
-    EXPECT_NE(shell.GetPathFromIdList(list, path), 0);
-    EXPECT_EQ(std::string(path), "/usr/bin");
-    EXPECT_NE(shell.GetSpecialFolderLocation(0, 0x1A, list), kSOk);  // application data
+    char folder[kMaxPath] = {};
+    ASSERT_EQ(shell.GetSpecialFolderLocation(0, kCsidlSystem, list), kSOk);
+    EXPECT_NE(shell.GetPathFromIdList(list, folder), 0);
+    EXPECT_EQ(std::string(folder), "/usr/bin");
+    EXPECT_NE(shell.GetSpecialFolderLocation(0, 0x1A, list), kSOk);  // application data: unknown
     EXPECT_EQ(shell.LoadLibraryNamed("shfolder"), 0u);
 }
 
