@@ -4,7 +4,7 @@
 // line, fields split by tabs, with \\, \t, \r and \n written as escapes.
 //
 //   probe wait PREFIX MILLISECONDS     waits for a visible top-level window whose title starts so
-//   probe title PREFIX                 prints the whole title
+//   probe title PREFIX                 prints the whole titles of all such windows
 //   probe labels PREFIX                prints the visible static texts
 //   probe rows PREFIX                  prints the list rows: text, sub item 1, icon key, colours,
 //                                      a fingerprint of the icon's pixels
@@ -88,26 +88,28 @@ std::wstring ClassOf(HWND window) {
 struct Search {
     std::wstring title;
     bool prefix;
-    HWND found;
+    std::vector<HWND> found;
 };
 
-HWND FindTopLevel(const std::wstring& title, bool prefix) {
-    Search search{title, prefix, nullptr};
+// The visible top-level windows whose title is the given one or, with prefix, starts with it.
+std::vector<HWND> FindTopLevels(const std::wstring& title, bool prefix) {
+    Search search{title, prefix, {}};
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             auto& s = *reinterpret_cast<Search*>(data);
-            if (!IsWindowVisible(window)) {
-                return TRUE;
-            }
-            const std::wstring text = WindowText(window);
-            if (s.prefix ? text.rfind(s.title, 0) == 0 : text == s.title) {
-                s.found = window;
-                return FALSE;
+            const std::wstring text = IsWindowVisible(window) ? WindowText(window) : std::wstring();
+            if (IsWindowVisible(window) && (s.prefix ? text.rfind(s.title, 0) == 0 : text == s.title)) {
+                s.found.push_back(window);
             }
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND FindTopLevel(const std::wstring& title, bool prefix) {
+    const std::vector<HWND> found = FindTopLevels(title, prefix);
+    return found.empty() ? nullptr : found.front();
 }
 
 std::vector<HWND> Children(HWND parent) {
@@ -385,11 +387,11 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"title") {
-        HWND window = FindTopLevel(name, true);
-        if (window) {
+        const std::vector<HWND> windows = FindTopLevels(name, true);
+        for (HWND window : windows) {
             Line({Escaped(WindowText(window))});
         }
-        return window ? 0 : 1;
+        return windows.empty() ? 1 : 0;
     }
     if (command == L"labels") {
         return Labels(name);
