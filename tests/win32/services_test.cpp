@@ -8,6 +8,7 @@
 #include <thread>
 #include <tuple>
 
+#include "guidance/help_pages.h"
 #include "shell/shell_helpers.h"
 #include "win32/win32_services.h"
 #include "win32/win32_shell.h"
@@ -189,19 +190,21 @@ TEST(Win32FileSystemTest, EntriesWithTheirKind) {
     struct Row {
         const char* name;  // below the folder
         std::optional<FileEntry> entry;
+        bool exists;  // as the help pages count: a plain file only
     };
     const Row rows[] = {
-        {"\\Grüße.htm", FileEntry{"Grüße.htm", false, false, false}},
-        {"\\versteckt.htm", FileEntry{"versteckt.htm", false, true, false}},
-        {"\\system.htm", FileEntry{"system.htm", false, false, true}},
-        {"\\Ordner.htm", FileEntry{"Ordner.htm", true, false, false}},
-        {"\\Grü*.htm", FileEntry{"Grüße.htm", false, false, false}},
-        {"\\fehlt.htm", std::nullopt},
-        {"\\fehlt\\Grüße.htm", std::nullopt},
+        {"\\Grüße.htm", FileEntry{"Grüße.htm", false, false, false}, true},
+        {"\\versteckt.htm", FileEntry{"versteckt.htm", false, true, false}, false},
+        {"\\system.htm", FileEntry{"system.htm", false, false, true}, false},
+        {"\\Ordner.htm", FileEntry{"Ordner.htm", true, false, false}, false},
+        {"\\Grü*.htm", FileEntry{"Grüße.htm", false, false, false}, true},
+        {"\\fehlt.htm", std::nullopt, false},
+        {"\\fehlt\\Grüße.htm", std::nullopt, false},
     };
     Win32FileSystem files;
     for (const Row& row : rows) {
         const std::optional<FileEntry> entry = files.Lookup(WideToUtf8(folder) + row.name);
+        EXPECT_EQ(FileExists(files, WideToUtf8(folder) + row.name), row.exists) << row.name;
         ASSERT_EQ(entry.has_value(), row.entry.has_value()) << row.name;
         if (entry) {
             EXPECT_EQ(entry->name, row.entry->name);
@@ -212,6 +215,7 @@ TEST(Win32FileSystemTest, EntriesWithTheirKind) {
     }
     // A device names no directory entry: the lookup itself fails rather than finding nothing.
     EXPECT_THROW(files.Lookup("\\\\.\\COM1"), std::exception);
+    EXPECT_FALSE(FileExists(files, "\\\\.\\COM1"));
 
     for (const Made& file : made) {
         SetFileAttributesW((folder + file.name).c_str(), FILE_ATTRIBUTE_NORMAL);
