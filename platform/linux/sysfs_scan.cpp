@@ -39,24 +39,11 @@ std::string ReadText(const fs::path& file) {
 }
 
 std::optional<long> ReadNumber(const fs::path& file, int base) {
-    const std::string text = ReadText(file);
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, base);
-    if (end == text.c_str() || *end != '\0') {
-        return std::nullopt;
-    }
-    return value;
+    return AttributeNumber(ReadText(file), base);
 }
 
 std::optional<std::uint16_t> ReadHex16(const fs::path& file) {
-    const auto value = ReadNumber(file, 16);
-    if (!value || *value < 0 || *value > 0xFFFF) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(*value);
+    return AttributeHex16(ReadText(file));
 }
 
 // The last part of a symbolic link's target: the name of a bound driver or of a subsystem.
@@ -310,6 +297,26 @@ std::set<std::string> ExistingRunNodes(const fs::path& devRoot) {
 }
 
 }  // namespace
+
+std::optional<long> AttributeNumber(const std::string& text, int base) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, base);
+    if (end == text.c_str() || *end != '\0') {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::uint16_t> AttributeHex16(const std::string& text) {
+    const auto value = AttributeNumber(text, 16);
+    if (!value || *value < 0 || *value > 0xFFFF) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(*value);
+}
 
 ScanRoots DefaultScanRoots() {
     ScanRoots roots;

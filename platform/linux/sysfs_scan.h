@@ -89,6 +89,12 @@ void NumberPorts(Snapshot& snapshot, const ScanRoots& roots);
 // blanks at both ends trimmed (sysfs ends its values with a line feed).
 std::string CleanText(std::string_view bytes);
 
+// An attribute's text as a whole number in the base ("0403" base 16); nothing when it is empty or
+// carries anything else.
+std::optional<long> AttributeNumber(const std::string& text, int base);
+// A 16-bit hexadecimal attribute (idVendor, idProduct, bcdDevice).
+std::optional<std::uint16_t> AttributeHex16(const std::string& text);
+
 // The kind of a tty by its kernel name and its parent's subsystem and driver.
 PortKind PortKindOf(std::string_view kernelName, std::string_view subsystem, std::string_view driver);
 

@@ -37,24 +37,11 @@ std::string Property(udev_device* device, const char* name) {
 }
 
 std::optional<long> Number(udev_device* device, const char* name, int base) {
-    const std::string text = Attribute(device, name);
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, base);
-    if (end == text.c_str() || *end != '\0') {
-        return std::nullopt;
-    }
-    return value;
+    return AttributeNumber(Attribute(device, name), base);
 }
 
 std::optional<std::uint16_t> Hex16(udev_device* device, const char* name) {
-    const auto value = Number(device, name, 16);
-    if (!value || *value < 0 || *value > 0xFFFF) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(*value);
+    return AttributeHex16(Attribute(device, name));
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
