@@ -11,12 +11,7 @@
 
 namespace velmaro::testing {
 
-using memory::BytesValue;
-using memory::DwordValue;
-using memory::MemoryDevice;
-using memory::MultiSzValue;
-using memory::RawValue;
-using memory::SzValue;
+using namespace velmaro::memory;
 
 inline constexpr const char* kCantGet = "Error, can't get Regestryproperty";
 inline constexpr const char* kCantRead = "Error while dermitting Regestryproperty";
