@@ -17,7 +17,7 @@ import time
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
-MAIN_TITLE = "Velmaro Version"
+MAIN_TITLE = "Velmaro Version*"  # every title that starts so
 PROGRAM = "Velmaro"
 
 # The rows the scenario must give, worked out from its devices:
@@ -147,12 +147,11 @@ def screenshot(out, name):
     print(f"screenshot {path}")
 
 
-def dialog_of(wine, title, kind):
-    """The lines of the window with exactly this title, when it shows a control of the kind."""
-    code, lines = wine.probe("dialog", title)
-    if code != 0 or not any(line[0] == kind for line in lines):
-        return None
-    return lines
+def controls(wine, title, kind):
+    """The texts of the visible controls of one kind ("static" ones only when not empty) in the
+    window with this title; None when it has none."""
+    texts = [line[1] for line in wine.probe("controls", title)[1] if line[0] == kind and (line[1] or kind != "static")]
+    return texts or None
 
 
 def run(args):
@@ -167,7 +166,7 @@ def run(args):
     try:
         wine.new_prefix([devices_reg, serialcomm_reg])
         first = wine.start(args.velmaro)
-        shown = wine.probe("wait", MAIN_TITLE, "30000")[0] == 0
+        shown = wait_for(lambda: wine.probe("title", MAIN_TITLE)[0] == 0, 30)
         checks.true("the main window shows", shown)
         if not shown:
             return checks
@@ -186,30 +185,29 @@ def run(args):
         checks.true("each icon key draws one picture", all(len(p) == 1 for p in pictures.values()), f"{pictures}")
         checks.equal("icon keys draw different pictures", len(set.union(set(), *pictures.values())), len(pictures))
         checks.equal("title", wine.probe("title", MAIN_TITLE)[1], [[EXPECTED_TITLE]])
-        labels = [line[1] for line in wine.probe("labels", MAIN_TITLE)[1] if len(line) > 1]
+        labels = controls(wine, MAIN_TITLE, "static") or []
         checks.true("the problem line shows", PROBLEM_LINE in labels, f"labels: {labels!r}")
         checks.true("the last refresh is stated", any(text.startswith("Aktualisiert am ") for text in labels),
                     f"labels: {labels!r}")
         screenshot(out, "main")
 
         wine.probe("click", MAIN_TITLE, str(X40_ROW))
-        info = wait_for(lambda: dialog_of(wine, PROGRAM, "text"), 15)
+        info = wait_for(lambda: controls(wine, PROGRAM, "edit"), 15)
         checks.true("a click on the warning row opens the guidance dialog", info is not None)
         if info:
-            checks.equal("guidance text", [line[1] for line in info if line[0] == "text"], [X40_TEXT])
-            checks.equal("guidance buttons", sorted(line[1].replace("&", "") for line in info if line[0] == "button"),
+            checks.equal("guidance text", info, [X40_TEXT])
+            checks.equal("guidance buttons", sorted(b.replace("&", "") for b in controls(wine, PROGRAM, "button") or []),
                          ["Ja", "Nein"])
             screenshot(out, "info")
             wine.probe("press", PROGRAM, "Nein")
-            closed = wait_for(lambda: dialog_of(wine, PROGRAM, "text") is None, 10)
+            closed = wait_for(lambda: controls(wine, PROGRAM, "edit") is None, 10)
             checks.true("Nein closes the guidance dialog", closed)
 
         second = wine.start(args.velmaro)
-        box = wait_for(lambda: dialog_of(wine, PROGRAM, "static"), 30)
+        box = wait_for(lambda: controls(wine, PROGRAM, "static"), 30)
         checks.true("a second start shows a message box", box is not None)
         if box:
-            checks.equal("second start message", [line[1] for line in box if line[0] == "static"],
-                         [SECOND_START_TEXT])
+            checks.equal("second start message", box, [SECOND_START_TEXT])
             screenshot(out, "second")
             wine.probe("press", PROGRAM, "OK")
         try:
