@@ -21,15 +21,18 @@ python=${PYTHON:-/usr/bin/python3}
 [ -x "$lister" ] || { echo "no velmaro-list at $lister (build first, or pass its path)" >&2; exit 2; }
 "$python" -c 'import serial.tools.list_ports' 2>/dev/null || { echo "$python has no pyserial (apt-get install python3-serial)" >&2; exit 2; }
 
-# Milliseconds for $runs runs of the command, output discarded.
+# Milliseconds for $runs runs of the command, output discarded. The runs are started from one
+# Python process (vfork and exec) rather than from a shell loop, whose fork of itself costs more
+# than a short program's whole run and would hide the difference between the two.
 time_runs() {
-    local start end
-    start=$(date +%s%N)
-    for ((i = 0; i < runs; i++)); do
-        "$@" >/dev/null 2>&1
-    done
-    end=$(date +%s%N)
-    echo $(((end - start) / 1000000))
+    "$python" - "$runs" "$@" <<'PY'
+import subprocess, sys, time
+runs, command = int(sys.argv[1]), sys.argv[2:]
+start = time.perf_counter()
+for _ in range(runs):
+    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+print(round((time.perf_counter() - start) * 1000))
+PY
 }
 
 measure() {
@@ -40,7 +43,9 @@ measure() {
     local ours theirs
     ours=$(time_runs "$lister" --json)
     theirs=$(time_runs "$python" -m serial.tools.list_ports -v)
-    echo "runs: $runs"
+    local baseline
+    baseline=$(time_runs /bin/true)
+    echo "runs: $runs (starting /bin/true as often takes $baseline ms)"
     echo "velmaro-list --json:                  $ours ms ($((ours * 1000 / runs)) us per run)"
     echo "python3 -m serial.tools.list_ports -v: $theirs ms ($((theirs * 1000 / runs)) us per run)"
     awk -v a="$ours" -v b="$theirs" 'BEGIN { if (a > 0) printf "ratio: velmaro-list is %.1fx faster\n", b / a }'
