@@ -1,6 +1,5 @@
 // velmaro-list: one refresh of Velmaro's port list on this machine or on one described by a scenario
 // file, printed as a table, as JSON, or as the device dump the clipboard would receive.
-#include <cstdio>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -58,8 +57,10 @@ int ListMachine(IRegistryService& registry, IDeviceInfoService& devices, bool js
             return 1;
         }
         const std::string& text = clipboard.text();
+        // Byte for byte into a pipe or file (CR LF kept); a console gets it as text like the list.
         cli::UseBinaryStdout();
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+        std::cout.flush();
         return 0;
     }
     const bool problemLine = window.lblProblem.Visible();
