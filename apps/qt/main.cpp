@@ -26,8 +26,8 @@ int Run(velmaro::IRegistryService& registry, velmaro::IDeviceInfoService& device
     qt::QtEventPump events;
 
     qt::MainWindow window(qt::kProgramTitle);
-    frmPorts presenter(window, {registry, devices, clock, shell, identity, instance, files, monotonic, events});
-    presenter.InfoDialog().UseGuidanceFor(GuidancePlatform::Linux);
+    frmPorts presenter(window, {registry, devices, clock, shell, identity, instance, files, monotonic, events,
+                                GuidancePlatform::Linux});
     window.Attach(presenter);
     if (!presenter.Form_Load()) {
         return 0;

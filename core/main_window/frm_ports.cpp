@@ -19,6 +19,7 @@ frmPorts::frmPorts(IMainWindowView& view, MainWindowServices services)
                        view.Clipboard(),  services.clock,   view.Pointer()},
       frmInfo_({services.identity, services.shell, view.Messages(), services.files, services.monotonicClock,
                 services.events}) {
+    frmInfo_.UseGuidanceFor(services.guidance);
     hdlMain_.ReadProperties(PropertyBag{{std::string(ucHeadline::kCaptionKey), kHeadlineCaption}});
     const TwipsRect& r = kHdlMain.rect;
     hdlMain_.Move(r.left, r.top, r.width, r.height);

@@ -6,6 +6,7 @@
 
 #include "devices/device_info_service.h"
 #include "guidance/frm_info.h"
+#include "guidance/guidance_texts.h"
 #include "headline/uc_headline.h"
 #include "main_window/main_window_view.h"
 #include "main_window/port_list_refresh.h"
@@ -37,6 +38,8 @@ struct MainWindowServices {
     const IFileSystem& files;
     const IMonotonicClock& monotonicClock;
     IEventPump& events;
+    // Which repair steps the guidance dialog gives: the program's own, or those for Linux.
+    GuidancePlatform guidance = GuidancePlatform::Windows;
 };
 
 // "<name> Version <major>.<minor>.<revision> vom 29.05.2007"

@@ -25,6 +25,14 @@ TEST_F(PresenterTest, RowClickOpensTheGuidanceForTheRowsCodeOnly) {
                                              "USB Datenkabel angeschlossen, jedoch fehlt der passende Treiber.\r\n"),
               0u);
     EXPECT_EQ(view.shownDialogs[0].neinCaption, "OK");
+
+    // A window on Linux gives the Linux steps for the same code.
+    PresenterRig onLinux("velmaro", GuidancePlatform::Linux);
+    onLinux.view.rows.AddRow("Warnung", "WARNING");
+    onLinux.view.rows.SetTag(1, "PROBLEM_X510");
+    onLinux.presenter.lvwPorts_ItemClick(1);
+    ASSERT_EQ(onLinux.view.shownDialogs.size(), 1u);
+    EXPECT_NE(onLinux.view.shownDialogs[0].text.find("sudo modprobe pl2303"), std::string::npos);
 }
 
 TEST_F(PresenterTest, DeviceManagerOpensFromTheSystemFolderOrTellsTheUser) {

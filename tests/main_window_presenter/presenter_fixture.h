@@ -109,7 +109,9 @@ class FakeMainWindow : public IMainWindowView, public ITimer, public IMousePoint
 // One presenter with its window and services, and the check for another running copy; a loop over
 // cases builds one per case.
 struct PresenterRig : ISingleInstance {
-    explicit PresenterRig(const std::string& executable = "Velmaro") : identity(executable) {
+    explicit PresenterRig(const std::string& executable = "Velmaro",
+                          GuidancePlatform platform = GuidancePlatform::Windows)
+        : guidance(platform), identity(executable) {
         shell.SetFolder(kCsidlSystem, "C:\\WINDOWS\\system32");
         view.onResize = [this] { presenter.Form_Resize(); };
     }
@@ -132,6 +134,7 @@ struct PresenterRig : ISingleInstance {
     }
 
     bool otherRunning = false;
+    GuidancePlatform guidance;
     memory::MemoryMachine machine;
     FixedClock clock;
     memory::MemoryShell shell;
@@ -140,7 +143,7 @@ struct PresenterRig : ISingleInstance {
     memory::ManualClock monotonic;
     memory::SteppingEventPump pump{monotonic, 0.25f};
     FakeMainWindow view;
-    frmPorts presenter{view, {machine, machine, clock, shell, identity, *this, files, monotonic, pump}};
+    frmPorts presenter{view, {machine, machine, clock, shell, identity, *this, files, monotonic, pump, guidance}};
 };
 
 class PresenterTest : public ::testing::Test, protected PresenterRig {};
