@@ -5,21 +5,18 @@
 #include <QPalette>
 #include <QScreen>
 #include <QWidget>
-#include <cmath>
 #include <cstdint>
 
 #include "common/appearance.h"
+#include "common/twips.h"
 
 namespace velmaro::qt {
 
-inline double PixelsPerTwip(const QWidget& widget) {
-    return widget.logicalDpiX() / 1440.0;
-}
 inline int ToPixels(const QWidget& widget, float twips) {
-    return static_cast<int>(std::lround(twips * PixelsPerTwip(widget)));
+    return TwipsToPixels(twips, widget.logicalDpiX());
 }
 inline float ToTwips(const QWidget& widget, int pixels) {
-    return static_cast<float>(pixels / PixelsPerTwip(widget));
+    return PixelsToTwips(pixels, widget.logicalDpiX());
 }
 
 // Red in the low byte.

@@ -1,5 +1,6 @@
 #include "view_support.h"
 
+#include <cmath>
 #include <vector>
 
 #include "win32/win32_text.h"

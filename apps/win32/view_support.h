@@ -3,24 +3,15 @@
 // owner each, the design's fonts and colours as GDI objects, and window texts in UTF-8.
 #include <windows.h>
 
-#include <cmath>
 #include <string>
 #include <utility>
 
 #include "common/appearance.h"
+#include "common/twips.h"
 #include "guidance/frm_info.h"
 
 namespace velmaro::win32 {
 
-inline constexpr float kTwipsPerInch = 1440;
-
-// px = twips * dpi / 1440, to the nearest pixel.
-inline int TwipsToPixels(float twips, int dpi) {
-    return static_cast<int>(std::lround(twips * static_cast<float>(dpi) / kTwipsPerInch));
-}
-inline float PixelsToTwips(int pixels, int dpi) {
-    return static_cast<float>(pixels) * kTwipsPerInch / static_cast<float>(dpi);
-}
 // A twips rectangle as a pixel RECT (left, top, right, bottom).
 RECT TwipsRectToPixels(const TwipsRect& rect, int dpi);
 

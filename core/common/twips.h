@@ -1,0 +1,18 @@
+#pragma once
+// Twips (1/1440 inch), the unit of the window's design, and screen pixels at a resolution in dots
+// per inch. Both views convert with these, so they place a control on the same pixel.
+#include <cmath>
+
+namespace velmaro {
+
+inline constexpr double kTwipsPerInch = 1440;
+
+// px = twips * dpi / 1440, to the nearest pixel.
+inline int TwipsToPixels(double twips, double dpi) {
+    return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
+}
+inline float PixelsToTwips(double pixels, double dpi) {
+    return static_cast<float>(pixels * kTwipsPerInch / dpi);
+}
+
+}  // namespace velmaro
