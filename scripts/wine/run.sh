@@ -18,7 +18,7 @@ done
 (($#)) || { echo "usage: run.sh [--reg FILE]... [--display] PROGRAM.exe [ARGS...]" >&2; exit 2; }
 
 if ((display)) && [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "${regs[@]/#/--reg=}" "$@"
+    exec "$here/display.sh" "$0" "${regs[@]/#/--reg=}" "$@"
 fi
 
 # shellcheck source=prefix.sh

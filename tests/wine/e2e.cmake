@@ -9,7 +9,7 @@ target_link_options(velmaro_e2e_probe PRIVATE -municode)
 target_link_libraries(velmaro_e2e_probe PRIVATE gdi32 user32)
 
 add_test(NAME wine.e2e
-    COMMAND xvfb-run -a -s "-screen 0 1024x768x24"
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine/display.sh
         ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/e2e/run_e2e.py
         --velmaro $<TARGET_FILE:Velmaro>
         --probe $<TARGET_FILE:velmaro_e2e_probe>
