@@ -23,13 +23,28 @@ fi
 
 # shellcheck source=prefix.sh
 source "$here/prefix.sh"
-trap wine_prefix_drop EXIT
-wine_prefix_new
-for r in "${regs[@]}"; do
-    wine_import_reg "$r"
+out=$(mktemp "${TMPDIR:-/tmp}/velmaro-run.XXXXXX")
+trap 'wine_prefix_drop; rm -f "$out" "$out.err"' EXIT
+
+# The output is held back until the program ends, so that a start that Wine botched can be told
+# apart: such a program ends with an error before it wrote a single byte, which none of ours does.
+for attempt in 1 2; do
+    wine_prefix_new
+    for r in "${regs[@]}"; do
+        wine_import_reg "$r"
+    done
+    rc=0
+    "$WINE" "$@" >"$out" 2>"$out.err" || rc=$?
+    if ((rc == 0 || attempt == 2)) || [ -s "$out" ] || [ -s "$out.err" ]; then
+        break
+    fi
+    printf 'run.sh: %s ended with code %d (0x%08X) without any output; once more in a new prefix\n' \
+        "$1" "$rc" "$rc" >&2
+    wine_prefix_drop
 done
-set +e
-"$WINE" "$@"
-rc=$?
-set -e
+cat "$out"
+cat "$out.err" >&2
+if ((rc != 0)); then
+    printf 'run.sh: %s ended with code %d (0x%08X)\n' "$1" "$rc" "$rc" >&2
+fi
 exit $rc
