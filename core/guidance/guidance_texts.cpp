@@ -162,13 +162,15 @@ constexpr std::array<std::string_view, kLinuxParagraphCount> kLinuxTexts = {
     "Prüfen Sie mit dem Befehl \"lsusb\", ob das Kabel erkannt wird, und mit \"sudo dmesg\", was der Kernel beim "
     "Anstecken gemeldet hat.",
     // L13..L16: a doubly assigned number comes from Wine's COM links
-    "Unter Linux vergibt dieses Programm die COM Nummern so wie Wine: zuerst nach den Verknüpfungen comN im Ordner "
-    "dosdevices Ihres Wine-Präfixes (meist ~/.wine/dosdevices), danach der Reihe nach für /dev/ttyS*, /dev/ttyUSB* und "
-    "/dev/ttyACM*. Eine doppelte Nummer stammt deshalb fast immer aus diesen Verknüpfungen.",
+    "Unter Linux vergibt dieses Programm die COM Nummern so wie Wine: zuerst nach den Einträgen COMn unter "
+    "HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports in der Registry Ihres Wine-Präfixes, dann nach den Verknüpfungen comN "
+    "im Ordner dosdevices (meist ~/.wine/dosdevices), danach der Reihe nach für /dev/ttyS*, /dev/ttyUSB* und "
+    "/dev/ttyACM*. Eine doppelte Nummer stammt deshalb fast immer aus diesen Einträgen und Verknüpfungen.",
     "Lassen Sie sich in einem Terminal mit \"ls -l ~/.wine/dosdevices/\" die Verknüpfungen anzeigen. Ein Eintrag wie "
     "com5 -> /dev/ttyUSB0 ordnet der Schnittstelle /dev/ttyUSB0 die Nummer COM5 zu.",
     "Geben Sie dem Gerät, das Sie zuletzt angeschlossen haben, eine freie Nummer, z.B. mit \"ln -sfn /dev/ttyUSB0 "
-    "~/.wine/dosdevices/com7\", und löschen Sie die alte Verknüpfung mit \"rm ~/.wine/dosdevices/com5\".",
+    "~/.wine/dosdevices/com7\", und löschen Sie die alte Verknüpfung mit \"rm ~/.wine/dosdevices/com5\". Steht die "
+    "Nummer unter HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports, ändern Sie sie stattdessen dort mit \"wine regedit\".",
     "Beenden Sie danach alle Windows-Programme und Wine mit \"wineserver -k\". Erst beim nächsten Start übernimmt "
     "Wine die Änderung.",
 };

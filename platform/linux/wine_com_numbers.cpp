@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 namespace velmaro::linux_backend {
 namespace {
@@ -40,7 +42,97 @@ class NumberPool {
     std::set<int> used_;
 };
 
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+void AppendUtf8(std::string& out, unsigned code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// A quoted string of Wine's registry files from its opening quote on: the text, and where it ends
+// behind the closing quote. Wine escapes backslash, quote and control characters, and writes
+// characters beyond ASCII as \x with up to four hex digits (UTF-16 units; a path needs no more).
+std::optional<std::pair<std::string, std::size_t>> QuotedString(std::string_view line, std::size_t at) {
+    if (at >= line.size() || line[at] != '"') {
+        return std::nullopt;
+    }
+    std::string text;
+    for (std::size_t i = at + 1; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"') {
+            return std::pair{text, i + 1};
+        }
+        if (c != '\\' || i + 1 == line.size()) {
+            text += c;
+            continue;
+        }
+        const char e = line[++i];
+        if (e == 'x') {
+            unsigned code = 0;
+            int digits = 0;
+            while (digits < 4 && i + 1 < line.size() && std::isxdigit(static_cast<unsigned char>(line[i + 1])) != 0) {
+                const char h = static_cast<char>(std::tolower(static_cast<unsigned char>(line[++i])));
+                code = code * 16 + static_cast<unsigned>(h <= '9' ? h - '0' : h - 'a' + 10);
+                ++digits;
+            }
+            AppendUtf8(text, code);
+        } else {
+            text += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e == '0' ? '\0' : e;
+        }
+    }
+    return std::nullopt;  // no closing quote: not a value we understand
+}
+
 }  // namespace
+
+std::vector<ComLink> WinePortsFromRegistry(std::string_view systemReg) {
+    // Key names are written with doubled backslashes and followed by a time stamp.
+    constexpr std::string_view kHeader = "[Software\\\\Wine\\\\Ports]";
+    std::vector<ComLink> links;
+    bool inPorts = false;
+    std::size_t start = 0;
+    while (start < systemReg.size()) {
+        std::size_t end = systemReg.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = systemReg.size();
+        }
+        std::string_view line = systemReg.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (!line.empty() && line.front() == '[') {
+            inPorts = EqualsIgnoringCase(line.substr(0, std::min(line.size(), kHeader.size())), kHeader);
+            continue;
+        }
+        if (!inPorts) {
+            continue;
+        }
+        const auto name = QuotedString(line, 0);
+        if (!name || line.substr(name->second, 1) != "=") {
+            continue;  // comments, default values, other types
+        }
+        const auto value = QuotedString(line, name->second + 1);
+        const int number = ComNumberOfLinkName(name->first);
+        if (value && number != 0 && !value->first.empty()) {
+            links.push_back({number, value->first});
+        }
+    }
+    std::stable_sort(links.begin(), links.end(), [](const ComLink& a, const ComLink& b) { return a.number < b.number; });
+    return links;
+}
 
 int ComNumberOfLinkName(const std::string& name) {
     if (name.size() < 4 || name.size() > 6) {

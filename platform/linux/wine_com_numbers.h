@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmaro::linux_backend {
@@ -11,6 +12,7 @@ namespace velmaro::linux_backend {
 struct ComLink {
     int number = 0;
     std::string target;
+    friend bool operator==(const ComLink&, const ComLink&) = default;
 };
 
 // The serial-device runs Wine probes, in its order.
@@ -22,6 +24,11 @@ inline constexpr int kWineMaxPorts = 256;
 std::map<std::string, int> WineComNumbers(const std::vector<ComLink>& links,
                                           const std::set<std::string>& existingNodes,
                                           const std::vector<std::string>& otherNodes);
+
+// The user mappings of a Wine prefix's system.reg: the REG_SZ values "COMn" of its
+// Software\\Wine\\Ports key, which Wine turns into dosdevices links at its next start. Empty values
+// and other names are left out; the result is sorted by number.
+std::vector<ComLink> WinePortsFromRegistry(std::string_view systemReg);
 
 // The COM number of a dosdevices entry name ("com5" -> 5), or 0 when it is no COM name.
 int ComNumberOfLinkName(const std::string& name);

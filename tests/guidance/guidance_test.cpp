@@ -145,9 +145,9 @@ TEST_F(GuidanceTest, LinuxStepsForEveryCodeWithoutDeviceManagerOrAdministrator) 
         {"PROBLEM_FTDI2XX", "OK", "", "der Kennung 0403:6001. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe ftdi_sio\".", true},
         {"PROBLEM_OTI", "OK", "", "der Kennung 0ea0:6858. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe oti6858\".", false},
         {"PROBLEM_CP210X", "OK", "", "der Kennung 10c4:ea60. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe cp210x\".", true},
-        {"PROBLEM_2XUSED_X40", "Nein", kForum14785, "zuerst nach den Verknüpfungen comN im Ordner dosdevices", false},
-        {"PROBLEM_2XUSED_510", "Nein", kForum13903, "zuerst nach den Verknüpfungen comN im Ordner dosdevices", false},
-        {"PROBLEM_2XUSED_USB2VCOM", "OK", "", "\"ln -sfn /dev/ttyUSB0 ~/.wine/dosdevices/com7\"", false},
+        {"PROBLEM_2XUSED_X40", "Nein", kForum14785, "zuerst nach den Einträgen COMn unter HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports", false},
+        {"PROBLEM_2XUSED_510", "Nein", kForum13903, "zuerst nach den Einträgen COMn unter HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports", false},
+        {"PROBLEM_2XUSED_USB2VCOM", "OK", "", "\"rm ~/.wine/dosdevices/com5\". Steht die Nummer unter HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports, ändern Sie sie stattdessen dort mit \"wine regedit\".", false},
         // clang-format on
     };
     dialog.UseGuidanceFor(GuidancePlatform::Linux);

@@ -54,6 +54,36 @@ TEST(WineComNumbers, Table) {
     }
 }
 
+// Wine's system.reg as it writes it: doubled backslashes in key names, a time stamp behind them.
+TEST(WineComNumbers, PortsKeyOfTheRegistryFile) {
+    const std::pair<std::string, std::vector<ComLink>> cases[] = {
+        {"WINE REGISTRY Version 2\n"
+         "[Software\\\\Wine] 1733420000\n"
+         "\"COM6\"=\"/dev/ttyS6\"\n"                                // another key
+         "\n[Software\\\\Wine\\\\Ports] 1733420000\n"
+         "#time=1db4730c2ba5e36\n"
+         "@=\"/dev/ttyS7\"\n"
+         "\"COM1\"=\"\"\n"                                          // empty: no mapping
+         "\"com3\"=\"/dev/ttyUSB1\"\n"
+         "\"COM12\"=\"/dev/serial/by-id/usb-Ger\\xe4t-if00\"\n"     // beyond ASCII
+         "\"COM7\"=\"/dev/tty\\\"odd\\\\name\"\n"                   // escaped quote and backslash
+         "\"COM4\"=str(2):\"/dev/ttyS9\"\n"                         // not REG_SZ
+         "\"COM2\"=dword:00000001\n"
+         "\"COM0\"=\"/dev/ttyS0\"\n"
+         "\"LPT1\"=\"/dev/lp0\"\n"
+         "\"COM5\"=\"/dev/ttyUSB0\n"                                // no closing quote
+         "\n[Software\\\\Wine\\\\Ports\\\\More] 1733420000\n"
+         "\"COM9\"=\"/dev/ttyUSB9\"\n",
+         {{3, "/dev/ttyUSB1"}, {7, "/dev/tty\"odd\\name"}, {12, "/dev/serial/by-id/usb-Ger\xC3\xA4t-if00"}}},
+        {"[software\\\\wine\\\\ports] 1\r\n\"COM8\"=\"/dev/ttyACM0\"\r\n", {{8, "/dev/ttyACM0"}}},
+        {"[Software\\\\Wine\\\\PortsX] 1\n\"COM8\"=\"/dev/ttyACM0\"\n", {}},
+        {"", {}},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(WinePortsFromRegistry(text), expected) << text;
+    }
+}
+
 TEST(WineComNumbers, NumberOfALinkName) {
     const std::pair<const char*, int> cases[] = {
         {"com1", 1},  {"COM12", 12}, {"Com256", 256}, {"com257", 0}, {"com0", 0},

@@ -48,6 +48,7 @@ struct Machine {
     Links links;                          // Wine's comN links, /dev/serial/by-id, links into nothing
     std::vector<Row> rows;
     std::vector<Property> properties;
+    const char* systemReg = nullptr;  // the Wine prefix's registry file
 };
 
 // A testbed with /dev nodes ("nodes") and a Wine prefix ("wine") beside its /sys.
@@ -69,6 +70,9 @@ class Testbed {
         std::for_each(machine.cables.begin(), machine.cables.end(), [this](const Cable& c) { AddCable(c); });
         for (const char* name : machine.parentless) {
             Tty(name, "", "");
+        }
+        if (machine.systemReg != nullptr) {
+            std::ofstream(root_ / "wine" / "system.reg", std::ios::binary) << machine.systemReg;
         }
         for (const auto& [path, target] : machine.links) {
             fs::create_directories((root_ / path).parent_path());
@@ -256,6 +260,19 @@ const Machine kMachines[] = {
       {"COM 3", std::string(kPl2303) + " [/dev/ttyUSB0]", "USB", ""},
       {"Warnung", "Siemens USB Datenkabel DCA-510 / Prolific PL2303 mit Treiberproblem", "WARNING", "PROBLEM_X510"}},
      {{"USB-Serial Controller D", SPDRP_HARDWAREID, "USB\\VID_067B&PID_2303&REV_0400|USB\\VID_067B&PID_2303"}}},
+    // The Ports key holds COM4 for the second adapter and beats a link that gives COM4 to the
+    // first, which then gets the lowest free number.
+    {"Wine's Ports key before its links", DeviceSource::Udev, {},
+     {{"1-1", "067b:2303:0300", "", "USB-Serial Controller", kPl2303Db[0], kPl2303Db[1], "pl2303", "ttyUSB0", "ff0000"},
+      {"1-2", "067b:2303:0300", "", "USB-Serial Controller", kPl2303Db[0], kPl2303Db[1], "pl2303", "ttyUSB1", "ff0000"}},
+     {},
+     {{"nodes/serial/by-id/usb-Prolific-if00-port0", "../../ttyUSB1"},
+      {"wine/dosdevices/com4", "/dev/ttyUSB0"}},
+     {{"COM 1", std::string(kPl2303) + " [/dev/ttyUSB0]", "USB", ""},
+      {"COM 4", std::string(kPl2303) + " [/dev/ttyUSB1]", "USB", ""}},
+     {},
+     "WINE REGISTRY Version 2\n\n[Software\\\\Wine\\\\Ports] 1733420000\n"
+     "\"COM4\"=\"/dev/serial/by-id/usb-Prolific-if00-port0\"\n"},
     {"placeholders only", DeviceSource::Udev, {{"ttyS0", "0"}, {"ttyS1", "0"}}, {}, {"tty0", "console"}, {}, {}, {}},
 };
 // clang-format on
