@@ -351,6 +351,7 @@ ScanRoots DefaultScanRoots() {
             roots.winePrefix = fs::path(home) / ".wine";
         }
     }
+    roots.hardwareDatabase = UdevHardwareDatabase();
     return roots;
 }
 
@@ -490,8 +491,31 @@ void NumberPorts(Snapshot& snapshot, const ScanRoots& roots) {
     }
 }
 
+void NameFromHardwareDatabase(Snapshot& snapshot, const NameLookup& lookup) {
+    if (!lookup) {
+        return;
+    }
+    const auto name = [&](const UsbIds& ids, std::string& vendor, std::string& model) {
+        if (!vendor.empty() || !model.empty()) {
+            return;  // udev named it already; its names stay together
+        }
+        DatabaseNames found = lookup(ids.vendor, ids.product);
+        vendor = std::move(found.vendor);
+        model = std::move(found.model);
+    };
+    for (SerialPort& port : snapshot.ports) {
+        if (port.usb) {
+            name(*port.usb, port.vendorFromDatabase, port.modelFromDatabase);
+        }
+    }
+    for (UsbDevice& device : snapshot.usbDevices) {
+        name(device.ids, device.vendorFromDatabase, device.modelFromDatabase);
+    }
+}
+
 Snapshot ScanMachine(const ScanRoots& roots) {
     Snapshot snapshot = ChooseSource(roots) == DeviceSource::Udev ? ScanUdev(roots) : ScanSysfs(roots);
+    NameFromHardwareDatabase(snapshot, roots.hardwareDatabase);
     NumberPorts(snapshot, roots);
     return snapshot;
 }

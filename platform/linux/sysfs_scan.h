@@ -4,6 +4,7 @@
 // Every read may fail (permissions, a device unplugged mid-walk): what cannot be read is absent.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,15 +15,23 @@ namespace velmaro::linux_backend {
 // Auto: libudev when the sysfs root is the machine's own and udev's database is there, else sysfs.
 enum class DeviceSource { Auto, Udev, Sysfs };
 
+// A USB device's names in udev's hardware database; empty where it has none.
+struct DatabaseNames {
+    std::string vendor;
+    std::string model;
+};
+using NameLookup = std::function<DatabaseNames(std::uint16_t vendor, std::uint16_t product)>;
+
 struct ScanRoots {
     std::filesystem::path sysfs = "/sys";
     std::filesystem::path dev = "/dev";
     std::optional<std::filesystem::path> winePrefix;  // its dosdevices/comN links win
     DeviceSource source = DeviceSource::Auto;
     std::filesystem::path udevDatabase = "/run/udev/data";
+    NameLookup hardwareDatabase;  // names what udev's device database did not; empty: no lookup
 };
 
-// "/sys", "/dev" and $WINEPREFIX, else ~/.wine when that exists.
+// "/sys", "/dev", $WINEPREFIX (else ~/.wine when that exists) and udev's hardware database.
 ScanRoots DefaultScanRoots();
 
 enum class PortKind { Uart, UsbSerial, UsbAcm, Bluetooth, Irda, Other };
@@ -81,6 +90,10 @@ DeviceSource ChooseSource(const ScanRoots& roots);
 
 // The ports and USB devices below roots.sysfs, read as plain files; no COM numbers yet.
 Snapshot ScanSysfs(const ScanRoots& roots);
+
+// Names from the hardware database for every USB port and device that has none yet, so that a
+// machine without udev's device database (a container) still shows the names udev would give.
+void NameFromHardwareDatabase(Snapshot& snapshot, const NameLookup& lookup);
 
 // COM numbers by Wine's rule from the Wine prefix's links and the nodes below roots.dev.
 void NumberPorts(Snapshot& snapshot, const ScanRoots& roots);

@@ -3,9 +3,11 @@
 #include <libudev.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <string_view>
 
 #include "linux/wine_com_numbers.h"
@@ -19,10 +21,12 @@ struct UdevRelease {
     void operator()(udev* p) const { udev_unref(p); }
     void operator()(udev_enumerate* p) const { udev_enumerate_unref(p); }
     void operator()(udev_device* p) const { udev_device_unref(p); }
+    void operator()(udev_hwdb* p) const { udev_hwdb_unref(p); }
 };
 using UdevContext = std::unique_ptr<udev, UdevRelease>;
 using UdevEnumeration = std::unique_ptr<udev_enumerate, UdevRelease>;
 using UdevDevice = std::unique_ptr<udev_device, UdevRelease>;
+using UdevHwdb = std::unique_ptr<udev_hwdb, UdevRelease>;
 
 std::string Clean(const char* text) {
     return text == nullptr ? std::string() : CleanText(text);
@@ -252,6 +256,40 @@ Snapshot ScanUdev(const ScanRoots& roots) {
     snapshot.ports = ReadPorts(context.get());
     snapshot.usbDevices = ReadUsbDevices(context.get(), snapshot.ports);
     return snapshot;
+}
+
+NameLookup UdevHardwareDatabase() {
+    // Mapping the database costs more than a scan without USB devices, so it waits for a lookup.
+    struct Database {
+        std::once_flag opened;
+        UdevContext context;
+        UdevHwdb hwdb;
+    };
+    auto database = std::make_shared<Database>();
+    return [database](std::uint16_t vendor, std::uint16_t product) {
+        std::call_once(database->opened, [&] {
+            database->context.reset(udev_new());
+            if (database->context) {
+                database->hwdb.reset(udev_hwdb_new(database->context.get()));
+            }
+        });
+        DatabaseNames names;
+        if (!database->hwdb) {
+            return names;
+        }
+        char modalias[32];
+        std::snprintf(modalias, sizeof modalias, "usb:v%04Xp%04X", vendor, product);
+        udev_list_entry* entry = udev_hwdb_get_properties_list_entry(database->hwdb.get(), modalias, 0);
+        for (; entry != nullptr; entry = udev_list_entry_get_next(entry)) {
+            const std::string_view key = udev_list_entry_get_name(entry);
+            if (key == "ID_VENDOR_FROM_DATABASE") {
+                names.vendor = Clean(udev_list_entry_get_value(entry));
+            } else if (key == "ID_MODEL_FROM_DATABASE") {
+                names.model = Clean(udev_list_entry_get_value(entry));
+            }
+        }
+        return names;
+    };
 }
 
 }  // namespace velmaro::linux_backend

@@ -3,6 +3,8 @@
 // umockdev tests.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "common/win_codes.h"
 #include "linux/linux_machine.h"
 #include "linux/wine_com_numbers.h"
@@ -82,6 +84,51 @@ TEST(WineComNumbers, PortsKeyOfTheRegistryFile) {
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(WinePortsFromRegistry(text), expected) << text;
     }
+}
+
+// The database fills in names only where udev gave none, for USB ports and devices alike.
+TEST(SysfsScan, NamesFromTheHardwareDatabase) {
+    const auto port = [](const char* name, std::optional<UsbIds> usb, const char* vendor, const char* model) {
+        SerialPort p;
+        p.kernelName = name;
+        p.usb = usb;
+        p.vendorFromDatabase = vendor;
+        p.modelFromDatabase = model;
+        return p;
+    };
+    Snapshot snapshot;
+    snapshot.ports = {port("ttyUSB0", UsbIds{0x067B, 0x2303, 0x0300}, "", ""),
+                      port("ttyUSB1", UsbIds{0x0403, 0x6001, {}}, "", "FT232 from udev"),
+                      port("ttyUSB2", UsbIds{0xFFFF, 0x0001, {}}, "", ""),
+                      port("ttyS0", std::nullopt, "", "")};
+    UsbDevice cable;
+    cable.ids = {0x1A86, 0x7523, {}};
+    snapshot.usbDevices = {cable};
+
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> asked;
+    NameFromHardwareDatabase(snapshot, [&](std::uint16_t vendor, std::uint16_t product) {
+        asked.emplace_back(vendor, product);
+        if (vendor == 0xFFFF) {
+            return DatabaseNames{};
+        }
+        return DatabaseNames{"Vendor " + std::to_string(vendor), "Model " + std::to_string(product)};
+    });
+
+    const std::vector<std::pair<std::uint16_t, std::uint16_t>> expectedAsked = {
+        {0x067B, 0x2303}, {0xFFFF, 0x0001}, {0x1A86, 0x7523}};
+    EXPECT_EQ(asked, expectedAsked);
+    const std::pair<std::string, std::string> expected[] = {
+        {"Vendor 1659", "Model 8963"}, {"", "FT232 from udev"}, {"", ""}, {"", ""}};
+    for (std::size_t i = 0; i < snapshot.ports.size(); ++i) {
+        EXPECT_EQ(std::pair(snapshot.ports[i].vendorFromDatabase, snapshot.ports[i].modelFromDatabase), expected[i]) << i;
+    }
+    EXPECT_EQ(std::pair(snapshot.usbDevices[0].vendorFromDatabase, snapshot.usbDevices[0].modelFromDatabase),
+              std::pair(std::string("Vendor 6790"), std::string("Model 29987")));
+
+    Snapshot unnamed;
+    unnamed.ports = {port("ttyUSB0", UsbIds{0x067B, 0x2303, 0x0300}, "", "")};
+    NameFromHardwareDatabase(unnamed, NameLookup());  // no database: no names
+    EXPECT_EQ(unnamed.ports[0].vendorFromDatabase + unnamed.ports[0].modelFromDatabase, "");
 }
 
 TEST(WineComNumbers, NumberOfALinkName) {

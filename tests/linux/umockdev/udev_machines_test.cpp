@@ -49,7 +49,21 @@ struct Machine {
     std::vector<Row> rows;
     std::vector<Property> properties;
     const char* systemReg = nullptr;  // the Wine prefix's registry file
+    bool hardwareDatabase = false;    // the cables' database names come from a lookup
 };
+
+// A hardware database that knows the names the cables' udev records carry.
+NameLookup DatabaseOf(const std::vector<Cable>& cables) {
+    return [cables](std::uint16_t vendor, std::uint16_t product) {
+        for (const Cable& c : cables) {
+            const std::string ids = c.ids;
+            if (std::stoi(ids.substr(0, 4), nullptr, 16) == vendor && std::stoi(ids.substr(5, 4), nullptr, 16) == product) {
+                return DatabaseNames{c.dbVendor, c.dbModel};
+            }
+        }
+        return DatabaseNames{};
+    };
+}
 
 // A testbed with /dev nodes ("nodes") and a Wine prefix ("wine") beside its /sys.
 class Testbed {
@@ -244,6 +258,19 @@ const Machine kMachines[] = {
      {{"Serieller Anschluss", SPDRP_HARDWAREID, "ACPI\\PNP0501|*PNP0501"},
       {"USB-Serial Controller", SPDRP_MFG, "Prolific Technology Inc."},
       {kModem, SPDRP_CLASS, "Modem"}}},
+    // Without udev's device records the hardware database names the cables as udev does.
+    {"desk as plain files with the hardware database", DeviceSource::Sysfs, kDeskUarts, kDesk, {"ircomm0", "tty0"}, {},
+     {{"COM 1", "Serieller Anschluss [/dev/ttyS0]", "COM", ""},
+      {"COM 5", std::string(kPl2303) + " [/dev/ttyUSB0]", "USB", ""},
+      {"COM 6", "Future Technology Devices International FT232 Serial (UART) IC [/dev/ttyUSB1]", "USB", ""},
+      {"COM 7", std::string(kModem) + " [/dev/ttyACM0]", "USB", ""},
+      {"COM 8", "Serielle IrDA-Verbindung [/dev/ircomm0]", "IRDA", ""},
+      {"COM 9", "Serielle Bluetooth-Verbindung [/dev/rfcomm0]", "BT", ""},
+      kCp210xProblem},
+     {{kPl2303, SPDRP_FRIENDLYNAME, std::string(kPl2303) + " [/dev/ttyUSB0] (COM5)"},
+      {kPl2303, SPDRP_MFG, "Prolific Technology"},
+      {kCh340, SPDRP_HARDWAREID, "USB\\VID_1A86&PID_7523&REV_0254|USB\\VID_1A86&PID_7523"}},
+     nullptr, true},
     // com1 takes the second adapter by its by-id name, com2 one that is not plugged in; the first
     // adapter gets the lowest number left. A third PL2303 of another revision without driver is not
     // the working ones: its own hardware ID has no port.
@@ -280,7 +307,10 @@ const Machine kMachines[] = {
 TEST(UdevMachines, RowsAndProperties) {
     for (const Machine& m : kMachines) {
         Testbed bed(m);
-        const ScanRoots roots = bed.Roots(m.source);
+        ScanRoots roots = bed.Roots(m.source);
+        if (m.hardwareDatabase) {
+            roots.hardwareDatabase = DatabaseOf(m.cables);
+        }
         LinuxMachine machine([&] { return ScanMachine(roots); }, [] { return std::chrono::steady_clock::now(); });
         testing::RecordingMessageBox messages;
         testing::FakeClipboard clipboard;
