@@ -35,6 +35,9 @@ std::optional<double> ParseNumber(std::string_view text);
 // Rounds half to even and converts to a 16-bit signed number; nothing when out of range.
 std::optional<std::int16_t> RoundToInt16(double value);
 
+// Appends a code point as UTF-8 (one to four bytes).
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // "*(COM#)*" or "*(COM##)*": a port tag with one or two digits somewhere in the text.
 bool MatchesPortTagPattern(std::string_view text);
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <utility>
 
+#include "common/text.h"
+
 namespace velmaro::linux_backend {
 namespace {
 
@@ -41,25 +43,6 @@ class NumberPool {
   private:
     std::set<int> used_;
 };
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-void AppendUtf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 // A quoted string of Wine's registry files from its opening quote on: the text, and where it ends
 // behind the closing quote. Wine escapes backslash, quote and control characters, and writes
@@ -114,7 +97,7 @@ std::vector<ComLink> WinePortsFromRegistry(std::string_view systemReg) {
             line.remove_suffix(1);
         }
         if (!line.empty() && line.front() == '[') {
-            inPorts = EqualsIgnoringCase(line.substr(0, std::min(line.size(), kHeader.size())), kHeader);
+            inPorts = EqualsNoCase(line.substr(0, std::min(line.size(), kHeader.size())), kHeader);
             continue;
         }
         if (!inPorts) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/text.h"
 #include "memory/memory_machine.h"
 
 namespace velmaro::memory {
@@ -22,19 +23,6 @@ char32_t CodePointOf(unsigned char byte) {
         return kHighBlock[byte - 0x80];
     }
     return byte;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 constexpr char kUnmappable = '?';

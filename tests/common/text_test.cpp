@@ -58,6 +58,16 @@ TEST(RemoveAll, IsCaseSensitive) {
     EXPECT_EQ(RemoveAll("a(COM4)b(COM4)", "(COM4)"), "ab");
 }
 
+TEST(AppendUtf8, OneToFourBytes) {
+    const std::pair<char32_t, const char*> cases[] = {
+        {U'A', "A"}, {0xE4, "\xC3\xA4"}, {0x20AC, "\xE2\x82\xAC"}, {0x1F600, "\xF0\x9F\x98\x80"}};
+    for (const auto& [codePoint, bytes] : cases) {
+        std::string out = "x";
+        AppendUtf8(out, codePoint);
+        EXPECT_EQ(out, std::string("x") + bytes) << static_cast<unsigned>(codePoint);
+    }
+}
+
 TEST(TrimBlanks, RemovesSpacesOnly) {
     EXPECT_EQ(TrimBlanks("  Prolific  "), "Prolific");
     EXPECT_EQ(TrimBlanks("\tx\t"), "\tx\t");
