@@ -263,22 +263,6 @@ std::string NodeBehind(const fs::path& devRoot, const fs::path& target) {
     return "/dev/" + inside.generic_string();
 }
 
-// A registry file far beyond any real prefix's is not read at all.
-constexpr std::uintmax_t kMaxRegistryBytes = 64u << 20;
-
-std::string ReadRegistryFile(const fs::path& file) {
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(file, ec);
-    if (ec || size > kMaxRegistryBytes) {
-        return {};
-    }
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(in ? bytes.size() : static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-    return bytes;
-}
-
 // The user's mappings: the Ports key first, as Wine remakes the links from it at its next start,
 // then the dosdevices links; a number taken once is not taken again.
 std::vector<ComLink> ReadWineLinks(const std::optional<fs::path>& prefix, const fs::path& devRoot) {
@@ -286,7 +270,8 @@ std::vector<ComLink> ReadWineLinks(const std::optional<fs::path>& prefix, const 
     if (!prefix) {
         return links;
     }
-    for (ComLink& link : WinePortsFromRegistry(ReadRegistryFile(*prefix / "system.reg"))) {
+    std::ifstream systemReg(*prefix / "system.reg", std::ios::binary);
+    for (ComLink& link : WinePortsFromRegistry(systemReg)) {
         links.push_back({link.number, NodeBehind(devRoot, link.target)});
     }
     const std::size_t fromRegistry = links.size();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <istream>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -80,38 +81,57 @@ std::optional<std::pair<std::string, std::size_t>> QuotedString(std::string_view
 
 }  // namespace
 
-std::vector<ComLink> WinePortsFromRegistry(std::string_view systemReg) {
+std::vector<ComLink> WinePortsFromRegistry(std::istream& systemReg) {
     // Key names are written with doubled backslashes and followed by a time stamp.
     constexpr std::string_view kHeader = "[Software\\\\Wine\\\\Ports]";
     std::vector<ComLink> links;
     bool inPorts = false;
-    std::size_t start = 0;
-    while (start < systemReg.size()) {
-        std::size_t end = systemReg.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = systemReg.size();
-        }
-        std::string_view line = systemReg.substr(start, end - start);
-        start = end + 1;
+    bool done = false;  // a key stands once in the file: its section over, the rest is not read
+    const auto take = [&](std::string_view line) {
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
         if (!line.empty() && line.front() == '[') {
+            done = inPorts;
             inPorts = EqualsNoCase(line.substr(0, std::min(line.size(), kHeader.size())), kHeader);
-            continue;
+            return;
         }
         if (!inPorts) {
-            continue;
+            return;
         }
         const auto name = QuotedString(line, 0);
         if (!name || line.substr(name->second, 1) != "=") {
-            continue;  // comments, default values, other types
+            return;  // comments, default values, other types
         }
         const auto value = QuotedString(line, name->second + 1);
         const int number = ComNumberOfLinkName(name->first);
         if (value && number != 0 && !value->first.empty()) {
             links.push_back({number, value->first});
         }
+    };
+    // A prefix's registry runs to megabytes: it is read in blocks, not held whole.
+    std::string block(64 * 1024, '\0');
+    std::string partial;  // a line cut by the end of a block
+    while (!done && systemReg) {
+        systemReg.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const std::string_view read(block.data(), static_cast<std::size_t>(systemReg.gcount()));
+        std::size_t start = 0;
+        for (std::size_t end = read.find('\n'); end != std::string_view::npos && !done; end = read.find('\n', start)) {
+            if (partial.empty()) {
+                take(read.substr(start, end - start));
+            } else {
+                partial.append(read.substr(start, end - start));
+                take(partial);
+                partial.clear();
+            }
+            start = end + 1;
+        }
+        if (!done) {
+            partial.append(read.substr(std::min(start, read.size())));
+        }
+    }
+    if (!done && !partial.empty()) {
+        take(partial);
     }
     std::stable_sort(links.begin(), links.end(), [](const ComLink& a, const ComLink& b) { return a.number < b.number; });
     return links;

@@ -1,5 +1,6 @@
 #pragma once
 // COM numbers as Wine gives them, so that Windows software run under Wine shows the same number.
+#include <iosfwd>
 #include <map>
 #include <set>
 #include <string>
@@ -28,7 +29,7 @@ std::map<std::string, int> WineComNumbers(const std::vector<ComLink>& links,
 // The user mappings of a Wine prefix's system.reg: the REG_SZ values "COMn" of its
 // Software\\Wine\\Ports key, which Wine turns into dosdevices links at its next start. Empty values
 // and other names are left out; the result is sorted by number.
-std::vector<ComLink> WinePortsFromRegistry(std::string_view systemReg);
+std::vector<ComLink> WinePortsFromRegistry(std::istream& systemReg);
 
 // The COM number of a dosdevices entry name ("com5" -> 5), or 0 when it is no COM name.
 int ComNumberOfLinkName(const std::string& name);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sstream>
 
 #include "common/win_codes.h"
 #include "linux/linux_machine.h"
@@ -82,7 +83,8 @@ TEST(WineComNumbers, PortsKeyOfTheRegistryFile) {
         {"", {}},
     };
     for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(WinePortsFromRegistry(text), expected) << text;
+        std::istringstream file(text);
+        EXPECT_EQ(WinePortsFromRegistry(file), expected) << text;
     }
 }
 
@@ -129,6 +131,19 @@ TEST(SysfsScan, NamesFromTheHardwareDatabase) {
     unnamed.ports = {port("ttyUSB0", UsbIds{0x067B, 0x2303, 0x0300}, "", "")};
     NameFromHardwareDatabase(unnamed, NameLookup());  // no database: no names
     EXPECT_EQ(unnamed.ports[0].vendorFromDatabase + unnamed.ports[0].modelFromDatabase, "");
+}
+
+// The file is read in blocks of 64 KiB: a header or a value cut by a block's end is still whole.
+TEST(WineComNumbers, PortsKeyAcrossTheReadBlocks) {
+    const std::string section = "[Software\\\\Wine\\\\Ports] 1\n\"COM3\"=\"/dev/ttyUSB1\"\n";
+    const std::size_t block = 64 * 1024;
+    for (std::size_t shift = 0; shift <= section.size() + 1; ++shift) {
+        // the filler line ends `shift` bytes before the block's end
+        const std::string head = "[Software\\\\Filler] 1\n";
+        const std::string filler = head + ";" + std::string(block - shift - head.size() - 2, 'x') + "\n";
+        std::istringstream file(filler + section + "[Software\\\\Zzz] 1\n\"COM4\"=\"/dev/ttyS4\"\n");
+        EXPECT_EQ(WinePortsFromRegistry(file), (std::vector<ComLink>{{3, "/dev/ttyUSB1"}})) << shift;
+    }
 }
 
 TEST(WineComNumbers, NumberOfALinkName) {
