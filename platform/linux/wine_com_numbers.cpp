@@ -133,7 +133,8 @@ std::vector<ComLink> WinePortsFromRegistry(std::istream& systemReg) {
     if (!done && !partial.empty()) {
         take(partial);
     }
-    std::stable_sort(links.begin(), links.end(), [](const ComLink& a, const ComLink& b) { return a.number < b.number; });
+    std::stable_sort(links.begin(), links.end(),
+                     [](const ComLink& a, const ComLink& b) { return a.number < b.number; });
     return links;
 }
 

@@ -62,19 +62,19 @@ TEST(WineComNumbers, PortsKeyOfTheRegistryFile) {
     const std::pair<std::string, std::vector<ComLink>> cases[] = {
         {"WINE REGISTRY Version 2\n"
          "[Software\\\\Wine] 1733420000\n"
-         "\"COM6\"=\"/dev/ttyS6\"\n"                                // another key
+         "\"COM6\"=\"/dev/ttyS6\"\n"  // another key
          "\n[Software\\\\Wine\\\\Ports] 1733420000\n"
          "#time=1db4730c2ba5e36\n"
          "@=\"/dev/ttyS7\"\n"
-         "\"COM1\"=\"\"\n"                                          // empty: no mapping
+         "\"COM1\"=\"\"\n"  // empty: no mapping
          "\"com3\"=\"/dev/ttyUSB1\"\n"
-         "\"COM12\"=\"/dev/serial/by-id/usb-Ger\\xe4t-if00\"\n"     // beyond ASCII
-         "\"COM7\"=\"/dev/tty\\\"odd\\\\name\"\n"                   // escaped quote and backslash
-         "\"COM4\"=str(2):\"/dev/ttyS9\"\n"                         // not REG_SZ
+         "\"COM12\"=\"/dev/serial/by-id/usb-Ger\\xe4t-if00\"\n"  // beyond ASCII
+         "\"COM7\"=\"/dev/tty\\\"odd\\\\name\"\n"                // escaped quote and backslash
+         "\"COM4\"=str(2):\"/dev/ttyS9\"\n"                      // not REG_SZ
          "\"COM2\"=dword:00000001\n"
          "\"COM0\"=\"/dev/ttyS0\"\n"
          "\"LPT1\"=\"/dev/lp0\"\n"
-         "\"COM5\"=\"/dev/ttyUSB0\n"                                // no closing quote
+         "\"COM5\"=\"/dev/ttyUSB0\n"  // no closing quote
          "\n[Software\\\\Wine\\\\Ports\\\\More] 1733420000\n"
          "\"COM9\"=\"/dev/ttyUSB9\"\n",
          {{3, "/dev/ttyUSB1"}, {7, "/dev/tty\"odd\\name"}, {12, "/dev/serial/by-id/usb-Ger\xC3\xA4t-if00"}}},
@@ -101,8 +101,7 @@ TEST(SysfsScan, NamesFromTheHardwareDatabase) {
     Snapshot snapshot;
     snapshot.ports = {port("ttyUSB0", UsbIds{0x067B, 0x2303, 0x0300}, "", ""),
                       port("ttyUSB1", UsbIds{0x0403, 0x6001, {}}, "", "FT232 from udev"),
-                      port("ttyUSB2", UsbIds{0xFFFF, 0x0001, {}}, "", ""),
-                      port("ttyS0", std::nullopt, "", "")};
+                      port("ttyUSB2", UsbIds{0xFFFF, 0x0001, {}}, "", ""), port("ttyS0", std::nullopt, "", "")};
     UsbDevice cable;
     cable.ids = {0x1A86, 0x7523, {}};
     snapshot.usbDevices = {cable};
@@ -122,7 +121,8 @@ TEST(SysfsScan, NamesFromTheHardwareDatabase) {
     const std::pair<std::string, std::string> expected[] = {
         {"Vendor 1659", "Model 8963"}, {"", "FT232 from udev"}, {"", ""}, {"", ""}};
     for (std::size_t i = 0; i < snapshot.ports.size(); ++i) {
-        EXPECT_EQ(std::pair(snapshot.ports[i].vendorFromDatabase, snapshot.ports[i].modelFromDatabase), expected[i]) << i;
+        EXPECT_EQ(std::pair(snapshot.ports[i].vendorFromDatabase, snapshot.ports[i].modelFromDatabase), expected[i])
+            << i;
     }
     EXPECT_EQ(std::pair(snapshot.usbDevices[0].vendorFromDatabase, snapshot.usbDevices[0].modelFromDatabase),
               std::pair(std::string("Vendor 6790"), std::string("Model 29987")));
