@@ -499,8 +499,13 @@ void NameFromHardwareDatabase(Snapshot& snapshot, const NameLookup& lookup) {
 }
 
 Snapshot ScanMachine(const ScanRoots& roots) {
-    Snapshot snapshot = ChooseSource(roots) == DeviceSource::Udev ? ScanUdev(roots) : ScanSysfs(roots);
-    NameFromHardwareDatabase(snapshot, roots.hardwareDatabase);
+    Snapshot snapshot;
+    if (ChooseSource(roots) == DeviceSource::Udev) {
+        snapshot = ScanUdev(roots);  // udev consulted its hardware database when it made the records
+    } else {
+        snapshot = ScanSysfs(roots);
+        NameFromHardwareDatabase(snapshot, roots.hardwareDatabase);
+    }
     NumberPorts(snapshot, roots);
     return snapshot;
 }

@@ -28,7 +28,7 @@ struct ScanRoots {
     std::optional<std::filesystem::path> winePrefix;  // its dosdevices/comN links win
     DeviceSource source = DeviceSource::Auto;
     std::filesystem::path udevDatabase = "/run/udev/data";
-    NameLookup hardwareDatabase;  // names what udev's device database did not; empty: no lookup
+    NameLookup hardwareDatabase;  // names the devices of the plain-sysfs walk; empty: no lookup
 };
 
 // "/sys", "/dev", $WINEPREFIX (else ~/.wine when that exists) and udev's hardware database.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -260,20 +261,30 @@ Snapshot ScanUdev(const ScanRoots& roots) {
 
 NameLookup UdevHardwareDatabase() {
     // Mapping the database costs more than a scan without USB devices, so it waits for a lookup.
+    // A lookup walks the database's glob patterns (about 0.1 ms); the answers are kept, as the same
+    // devices are asked about at every refresh.
     struct Database {
-        std::once_flag opened;
+        std::mutex lock;
+        bool opened = false;
         UdevContext context;
         UdevHwdb hwdb;
+        std::map<std::uint32_t, DatabaseNames> answers;
     };
     auto database = std::make_shared<Database>();
     return [database](std::uint16_t vendor, std::uint16_t product) {
-        std::call_once(database->opened, [&] {
+        const std::lock_guard<std::mutex> hold(database->lock);
+        if (!database->opened) {
+            database->opened = true;
             database->context.reset(udev_new());
             if (database->context) {
                 database->hwdb.reset(udev_hwdb_new(database->context.get()));
             }
-        });
-        DatabaseNames names;
+        }
+        const std::uint32_t key = (std::uint32_t{vendor} << 16) | product;
+        if (const auto known = database->answers.find(key); known != database->answers.end()) {
+            return known->second;
+        }
+        DatabaseNames& names = database->answers[key];
         if (!database->hwdb) {
             return names;
         }
@@ -281,10 +292,10 @@ NameLookup UdevHardwareDatabase() {
         std::snprintf(modalias, sizeof modalias, "usb:v%04Xp%04X", vendor, product);
         udev_list_entry* entry = udev_hwdb_get_properties_list_entry(database->hwdb.get(), modalias, 0);
         for (; entry != nullptr; entry = udev_list_entry_get_next(entry)) {
-            const std::string_view key = udev_list_entry_get_name(entry);
-            if (key == "ID_VENDOR_FROM_DATABASE") {
+            const std::string_view property = udev_list_entry_get_name(entry);
+            if (property == "ID_VENDOR_FROM_DATABASE") {
                 names.vendor = Clean(udev_list_entry_get_value(entry));
-            } else if (key == "ID_MODEL_FROM_DATABASE") {
+            } else if (property == "ID_MODEL_FROM_DATABASE") {
                 names.model = Clean(udev_list_entry_get_value(entry));
             }
         }
