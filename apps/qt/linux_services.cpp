@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <cstring>
 
+#include "help_folder.h"
 #include "shell/device_manager.h"
 
 namespace velmaro::qt {
@@ -121,7 +122,7 @@ std::string ApplicationIdentity::ExecutableName() const {
 }
 
 std::string ApplicationIdentity::ExecutableFolder() const {
-    return QCoreApplication::applicationDirPath().toStdString();
+    return HelpRootFolder(QCoreApplication::applicationDirPath().toStdString());
 }
 
 ProgramVersion ApplicationIdentity::Version() const {

@@ -2,7 +2,6 @@
 // a scenario file instead of this one, for demonstrations and tests.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMessageBox>
 #include <iostream>
 #include <memory>
 
@@ -14,6 +13,17 @@
 #include "twips.h"
 
 namespace {
+
+constexpr const char* kUsage =
+    "Usage: velmaro [--scenario FILE]\n"
+    "Velmaro's window: lists the COM ports of this PC.\n"
+    "\n"
+    "Options:\n"
+    "  --scenario FILE  Shows the machine described by a scenario file instead of this one.\n"
+    "  -h, --help       Prints this help and ends.\n"
+    "  --version        Prints the program's version and ends.\n"
+    "\n"
+    "Exit status: 0 closed; 1 the window failed; 2 usage error or unreadable scenario.\n";
 
 int Run(velmaro::IRegistryService& registry, velmaro::IDeviceInfoService& devices) {
     using namespace velmaro;
@@ -40,21 +50,56 @@ int Run(velmaro::IRegistryService& registry, velmaro::IDeviceInfoService& device
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    // The command line is read before the GUI application exists, so that --help, --version and
+    // a bad scenario need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Lists the COM ports of this PC."));
-    parser.addHelpOption();
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays help on commandline options."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Displays version information."));
     const QCommandLineOption scenario(QStringLiteral("scenario"),
                                       QStringLiteral("Shows the machine described by a scenario file."),
                                       QStringLiteral("FILE"));
-    parser.addOption(scenario);
-    parser.process(app);
+    parser.addOptions({help, version, scenario});
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+        const QString problem = parser.errorText().isEmpty()
+                                    ? QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first()
+                                    : parser.errorText();
+        std::cerr << "velmaro: " << problem.toStdString() << "\nSee velmaro --help.\n";
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::cout << "velmaro " << VELMARO_VERSION << '\n';
+        return 0;
+    }
 
+    std::unique_ptr<velmaro::memory::MemoryMachine> described;
+    if (parser.isSet(scenario)) {
+        const std::string file = parser.value(scenario).toStdString();
+        described = std::make_unique<velmaro::memory::MemoryMachine>();
+        try {
+            velmaro::memory::LoadScenarioFile(file, *described);
+        } catch (const velmaro::memory::ScenarioError& error) {
+            std::cerr << "velmaro: " << error.what() << '\n';
+            return 2;
+        } catch (const std::exception& error) {
+            std::cerr << "velmaro: " << file << ": " << error.what() << '\n';
+            return 2;
+        }
+    }
+
+    QApplication app(argc, argv);
     try {
-        if (parser.isSet(scenario)) {
-            velmaro::memory::MemoryMachine machine;
-            velmaro::memory::LoadScenarioFile(parser.value(scenario).toStdString(), machine);
-            return Run(machine, machine);
+        if (described) {
+            return Run(*described, *described);
         }
         velmaro::linux_backend::LinuxMachine machine;
         return Run(machine, machine);

@@ -36,7 +36,11 @@ struct Rig {
         com.Refresh();
         std::string slots;
         for (std::int16_t i = 0; i < com.CountPorts(); ++i) {
-            slots += (i ? " " : "") + com.GetPortName(i) + "=" + com.GetPortDesc(i);
+            // Appended piece by piece: GCC 12 reports a false overlap in a chained operator+ here.
+            if (i) {
+                slots += ' ';
+            }
+            slots.append(com.GetPortName(i)).append("=").append(com.GetPortDesc(i));
         }
         return slots;
     }
