@@ -13,10 +13,14 @@ if ((${#args[@]})) && [[ "${args[0]}" == *.json && "${args[0]}" != -* ]]; then
     args=(--scenario "${args[@]}")
 fi
 
-scripts/setup.sh
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    scripts/setup.sh --virtual-display  # for the xvfb-run hint below
+else
+    scripts/setup.sh
+fi
 log=build/run-build.log
 mkdir -p build
-if ! { cmake --preset linux && cmake --build --preset linux --target velmaro velmaro-list; } >"$log" 2>&1; then
+if ! { cmake --preset run && cmake --build --preset run; } >"$log" 2>&1; then
     tail -n 40 "$log" >&2
     echo "run.sh: the build failed; the whole output is in $log" >&2
     exit 1
@@ -30,6 +34,6 @@ run.sh: no display here (neither DISPLAY nor WAYLAND_DISPLAY is set), so the Vel
 Meanwhile, the port list as the window would show it:
 
 EOF
-    exec build/linux/apps/cli/velmaro-list "${args[@]}"
+    exec build/run/apps/cli/velmaro-list "${args[@]}"
 fi
-exec build/linux/apps/qt/velmaro "${args[@]}"
+exec build/run/apps/qt/velmaro "${args[@]}"

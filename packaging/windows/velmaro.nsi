@@ -1,0 +1,90 @@
+; Velmaro's Windows setup: per machine into Program Files, a Start-menu shortcut, an uninstaller
+; registered with Windows. Silent with /S; run over an installed copy it replaces that copy.
+; makensis -DVERSION=1.0.7 -DSTAGE=<installed tree> -DICON=<velmaro.ico> -DOUTFILE=<setup.exe> velmaro.nsi
+Unicode true
+!include "MUI2.nsh"
+!include "x64.nsh"
+
+!define NAME "Velmaro"
+!define PUBLISHER "Velmaro"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmaro"
+
+Name "${NAME} ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\${NAME}"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1031 "ProductName" "${NAME}"
+VIAddVersionKey /LANG=1031 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1031 "FileDescription" "${NAME} Setup"
+VIAddVersionKey /LANG=1031 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1031 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1031 "LegalCopyright" "${PUBLISHER}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Velmaro.exe"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "German"
+
+Function .onInit
+    ${IfNot} ${RunningX64}
+        MessageBox MB_ICONSTOP|MB_OK "Velmaro braucht ein 64-Bit-Windows." /SD IDOK
+        Abort
+    ${EndIf}
+    SetRegView 64
+    SetShellVarContext all
+FunctionEnd
+
+Function un.onInit
+    SetRegView 64
+    SetShellVarContext all
+FunctionEnd
+
+Section "Velmaro" SecMain
+    SectionIn RO
+    ; An installed copy is removed first, so that files an older version had do not stay behind.
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 != ""
+    ${AndIf} ${FileExists} "$0\Uninstall.exe"
+        ExecWait '"$0\Uninstall.exe" /S _?=$0'
+        Delete "$0\Uninstall.exe"
+        RMDir "$0"
+    ${EndIf}
+
+    SetOutPath "$INSTDIR"
+    File "${STAGE}/Velmaro.exe"
+    File "${STAGE}/velmaro-list.exe"
+    SetOutPath "$INSTDIR\Hilfe"
+    File /r "${STAGE}/Hilfe/*.*"
+    SetOutPath "$INSTDIR"
+    WriteUninstaller "$INSTDIR\Uninstall.exe"
+    CreateShortcut "$SMPROGRAMS\Velmaro.lnk" "$INSTDIR\Velmaro.exe" "" "$INSTDIR\Velmaro.exe" 0
+
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${NAME}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Velmaro.exe,0"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "https://www.velmaro.example"
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+    Delete "$SMPROGRAMS\Velmaro.lnk"
+    Delete "$INSTDIR\Velmaro.exe"
+    Delete "$INSTDIR\velmaro-list.exe"
+    RMDir /r "$INSTDIR\Hilfe"
+    Delete "$INSTDIR\Uninstall.exe"
+    RMDir "$INSTDIR"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
