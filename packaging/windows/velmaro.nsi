@@ -1,9 +1,9 @@
 ; Velmaro's Windows setup: per machine into Program Files, a Start-menu shortcut, an uninstaller
 ; registered with Windows. Silent with /S; run over an installed copy it replaces that copy.
 ; makensis -DVERSION=1.0.7 -DSTAGE=<installed tree> -DICON=<velmaro.ico> -DOUTFILE=<setup.exe> velmaro.nsi
-Unicode true
+; A 64-bit setup for 64-bit programs: it needs no 32-bit layer (WoW64, or wine32 under Wine).
+Target amd64-unicode
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define NAME "Velmaro"
 !define PUBLISHER "Velmaro"
@@ -34,10 +34,6 @@ VIAddVersionKey /LANG=1031 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "German"
 
 Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_ICONSTOP|MB_OK "Velmaro braucht ein 64-Bit-Windows." /SD IDOK
-        Abort
-    ${EndIf}
     SetRegView 64
     SetShellVarContext all
 FunctionEnd

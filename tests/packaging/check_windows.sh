@@ -49,6 +49,13 @@ install() {
     "$WINE" "$1" /S
 }
 
+# What a user sees of the machine: programs, shared and per-user folders, without the temporary
+# folders (the uninstaller runs from a copy there, which Windows clears later).
+user_visible_files() {
+    (cd "$WINEPREFIX/drive_c" && find "Program Files" ProgramData users -path '*/Temp' -prune -o -print | sort)
+}
+before=$(user_visible_files)
+
 check "the older setup installs silently" install "$work/Velmaro-Setup-1.0.6.exe"
 check_equal "older version registered" "1.0.6" "$(reg_value DisplayVersion)"
 
@@ -71,17 +78,32 @@ check "the installed velmaro-list.exe lists a scenario" cmp \
     <("$WINE" "$dir/velmaro-list.exe" --scenario "$(windows_path scenarios/double-assignments.json)" --json | tr -d '\r') \
     tests/cli/expected/double-assignments.json
 
-# The installed window under Wine, for the screenshot.
-"$WINE" "$dir/Velmaro.exe" --scenario "$(windows_path scenarios/missing-drivers.json)" >/dev/null 2>&1 &
-for _ in $(seq 40); do
-    xdotool search --name "^Velmaro Version" >/dev/null 2>&1 && break
+# The installed window under Wine finds its help pages: a click on the Siemens cable's row (row 2 of
+# the scenario), then "Ja"; without its page the dialog would stay open under "Hilfedatei nicht
+# gefunden". A stand-in xdg-open takes what Wine's browser hands on to the host.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+x86_64-w64-mingw32-g++-posix -O1 -municode -static tests/wine/e2e/probe.cpp -o "$work/probe.exe" -lgdi32 -luser32
+probe() { "$WINE" "$work/probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+PATH="$work/bin:$PATH" "$WINE" "$dir/Velmaro.exe" --scenario "$(windows_path scenarios/missing-drivers.json)" \
+    >/dev/null 2>&1 &
+for _ in $(seq 60); do
+    probe rows "Velmaro Version*" | grep -q "Siemens USB Datenkabel mit Treiberproblem" && break
     sleep 0.5
 done
-sleep 2
 import -window root build/packages/velmaro-wine-installed.png
-check "the installed Velmaro.exe shows its window" xdotool search --name "^Velmaro Version $version"
-xdotool search --name "^Velmaro Version" windowclose >/dev/null 2>&1 || true
-for _ in $(seq 20); do xdotool search --name "^Velmaro Version" >/dev/null 2>&1 || break; sleep 0.5; done
+check_equal "the installed Velmaro.exe shows its window" "Velmaro Version $version vom 29.05.2007" \
+    "$(probe title "Velmaro Version*")"
+probe click "Velmaro Version*" 2 >/dev/null
+for _ in $(seq 30); do probe controls Velmaro | grep -q '^edit' && break; sleep 0.5; done
+check "the warning row opens the guidance dialog" sh -c "'$WINE' '$work/probe.exe' controls Velmaro | grep -q '^edit'"
+probe press Velmaro Ja >/dev/null
+for _ in $(seq 30); do probe controls Velmaro | grep -q '^edit' || break; sleep 0.5; done
+check_equal "\"Ja\" finds the installed help page and closes the dialog" "" "$(probe controls Velmaro)"
+check "the help page went to the browser" grep -q 'Hilfe.Siemens_DCA-140-540_USB_Hinweise_WinXP.htm' "$work/opened"
+probe close "Velmaro Version*" >/dev/null
+for _ in $(seq 20); do probe title "Velmaro Version*" | grep -q . || break; sleep 0.5; done
 
 check "setup /S again over the same version" install "$setup"
 check_same_lines "files after the reinstall" "$expected" "$(installed_files)"
@@ -93,4 +115,5 @@ for _ in $(seq 60); do [ -e "$dir" ] || break; sleep 0.5; done
 check "the program folder is gone" test ! -e "$dir"
 check "the shortcut is gone" test ! -e "$shortcut"
 check_equal "the Uninstall entry is gone" "" "$(reg_value DisplayName)"
+check_same_lines "nothing left in the user-visible folders" "$before" "$(user_visible_files)"
 exit "$failures"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # One-line checks for the packaging tests; source this file. Each check prints "ok: what" or
 # "FAIL: what" with the evidence, and counts failures in $failures.
 failures=0

@@ -8,6 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${VELMARO_ON_XVFB:-}" ]; then
     VELMARO_ON_XVFB=1 exec "$here/../../scripts/wine/display.sh" "$0" "$@"
 fi
+# shellcheck source=checks.sh
 source "$here/checks.sh"
 root=$1 desktop=$2 shot=$3
 version=$(sed -n 's/^project(Velmaro VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
@@ -24,11 +25,11 @@ PATH="$root/usr/bin:$PATH" XDG_RUNTIME_DIR=$runtime XDG_DATA_DIRS="$root/usr/sha
 app=$!
 title=""
 for _ in $(seq 40); do
-    title=$(xdotool search --name "^Velmaro Version" getwindowname 2>/dev/null | head -n 1 || true)
+    title=$(xdotool search --onlyvisible --name "^Velmaro Version" getwindowname 2>/dev/null | head -n 1 || true)
     [ -n "$title" ] && break
     sleep 0.5
 done
-check_equal "the window from the desktop entry shows its title" "Velmaro Version $version vom 29.05.2007" "$title"
+check_equal "the window from the desktop entry shows its title (the program's file name first)" "velmaro Version $version vom 29.05.2007" "$title"
 sleep 2  # the first refresh
 import -window root "$shot"
 check "screenshot of the installed window saved" test -s "$shot"
@@ -46,7 +47,7 @@ PATH="$runtime/bin:$root/usr/bin:$PATH" XDG_RUNTIME_DIR=$runtime \
 app=$!
 window=""
 for _ in $(seq 40); do
-    window=$(xdotool search --name "^Velmaro Version" 2>/dev/null | head -n 1 || true)
+    window=$(xdotool search --onlyvisible --name "^Velmaro Version" 2>/dev/null | head -n 1 || true)
     [ -n "$window" ] && break
     sleep 0.5
 done
@@ -57,7 +58,7 @@ dialog=""
 for y in $(seq 170 6 300); do
     xdotool mousemove --window "$window" 60 "$y" click 1 >/dev/null 2>&1 || true
     sleep 0.3
-    dialog=$(xdotool search --name "^velmaro$" 2>/dev/null | head -n 1 || true)
+    dialog=$(xdotool search --onlyvisible --name "^velmaro$" 2>/dev/null | head -n 1 || true)
     [ -n "$dialog" ] && break
 done
 check "a warning row opens the guidance dialog" test -n "$dialog"
