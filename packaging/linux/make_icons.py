@@ -38,7 +38,7 @@ def svg(picture):
             x += run
     return ('<?xml version="1.0" encoding="UTF-8"?>\n'
             '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
-            'shape-rendering="crispEdges">\n<title>Velmaro</title>\n%s\n</svg>\n'
+            'shape-rendering="crispEdges" stroke="none">\n<title>Velmaro</title>\n%s\n</svg>\n'
             % (size, size, size, size, "\n".join(rects)))
 
 
