@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/problem_codes.h"
 #include "common/text.h"
 #include "devices/driver_problems.h"
 #include "ports/cls_com_enum.h"
@@ -59,33 +60,24 @@ std::vector<std::int16_t> ReadPortNumbers(clsComEnum& ports) {
     return numbers;
 }
 
-// A port that more than one device claims: bold red, suffix and problem code, in this order.
-void MarkDoubleAssignment(IPortList& list, int row) {
-    if (FoldedText(list.SubItem(row)).Contains(kSiemensCable)) {
-        list.SetBold(row, true);
-        list.SetSubItemBold(row, true);
-        list.SetForeColor(row, kColorProblem);
-        list.SetSubItemForeColor(row, kColorProblem);
-        list.SetSubItem(row, list.SubItem(row) + kDoubleAssignedSuffix);
-        const FoldedText marked(list.SubItem(row));
-        if (marked.Contains("DCA-140")) {
-            list.SetTag(row, kProblem2xUsedX40);
-        } else if (marked.Contains("DCA-510")) {
-            list.SetTag(row, kProblem2xUsed510);
-        } else {
-            list.SetTag(row, kProblem2xUsedOther);
+// A port that more than one device claims; a Siemens cable's model chooses the code.
+PortRow DoubleAssignmentRow(PortRow row) {
+    row.kind = RowKind::DoubleAssignment;
+    row.problem = ProblemCode::TwiceUsedOther;
+    if (FoldedText(row.description).Contains(kSiemensCable)) {
+        const FoldedText marked(row.description + kDoubleAssignedSuffix);
+        for (const ProblemCodeRow& code : ProblemCodeTable()) {
+            if (!code.upperSiemensModel.empty() && marked.Contains(code.upperSiemensModel)) {
+                row.problem = code.code;
+                break;
+            }
         }
-    } else {
-        list.SetTag(row, kProblem2xUsedOther);
-        list.SetBold(row, true);
-        list.SetSubItemBold(row, true);
-        list.SetForeColor(row, kColorProblem);
-        list.SetSubItemForeColor(row, kColorProblem);
-        list.SetSubItem(row, list.SubItem(row) + kDoubleAssignedSuffix);
     }
+    row.description += kDoubleAssignedSuffix;
+    return row;
 }
 
-void AddPortRows(const PortDeviceTable& table, const std::vector<std::int16_t>& numbers, IPortList& list) {
+void AddPortRows(const PortDeviceTable& table, const std::vector<std::int16_t>& numbers, std::vector<PortRow>& rows) {
     std::vector<std::string> descriptions;
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         const std::int16_t number = numbers[i];
@@ -101,85 +93,49 @@ void AddPortRows(const PortDeviceTable& table, const std::vector<std::int16_t>& 
         }
         const std::int16_t count = LookupPortDevices(table, number, descriptions);
         for (const std::string& description : descriptions) {
-            const int row = list.AddRow("COM " + std::to_string(number), std::string());
-            list.SetSubItem(row, description);
+            PortRow row{RowKind::Port, "COM " + std::to_string(number), description, std::nullopt};
             if (count > 1) {
-                MarkDoubleAssignment(list, row);
+                row = DoubleAssignmentRow(std::move(row));
+            } else if (FoldedText(description).Contains(kSiemensCable)) {
+                row.kind = RowKind::SiemensCable;
             }
-        }
-    }
-}
-
-const char* IconFor(const FoldedText& description) {
-    if (description.Contains("USB")) {
-        return kIconUsb;
-    }
-    if (description.Contains("INFRAROT") || description.Contains("IRDA")) {
-        return kIconIrda;
-    }
-    if (description.Contains("TOOTH")) {
-        return kIconBluetooth;
-    }
-    return kIconCom;
-}
-
-void DecorateRows(IPortList& list) {
-    const int rows = list.Count();
-    for (int row = 1; row <= rows; ++row) {
-        const FoldedText description(list.SubItem(row));
-        if (description.Contains(kSiemensCable) && list.ForeColor(row) != kColorProblem) {
-            list.SetBold(row, true);
-            list.SetSubItemBold(row, true);
-            list.SetForeColor(row, kColorSiemens);
-            list.SetSubItemForeColor(row, kColorSiemens);
-        }
-        list.SetIcon(row, IconFor(description));
-        if (list.ForeColor(row) == kColorProblem) {
-            list.SetIcon(row, kIconWarning);
-        }
-    }
-}
-
-void UpdateProblemLine(const IPortList& list, ILabel& lblProblem) {
-    lblProblem.SetVisible(false);
-    const int rows = list.Count();
-    for (int row = 1; row <= rows; ++row) {
-        if (list.Icon(row) == kIconWarning) {
-            lblProblem.SetVisible(true);
-            break;
+            rows.push_back(std::move(row));
         }
     }
 }
 
 }  // namespace
 
+PortListContent BuildPortList(const Services& services, PortDeviceTable& table, bool& clipboardRequested) {
+    ScopeExit clearRequest([&clipboardRequested] { clipboardRequested = false; });
+
+    clsComEnum comEnum(services.registry);
+    const std::vector<std::int16_t> numbers = ReadPortNumbers(comEnum);
+
+    CollectPortDevices(services, table);
+    PortListContent content;
+    AddPortRows(table, numbers, content.rows);
+    DetectDriverProblems(services, table.PortHardwareIds, content.rows, clipboardRequested);
+    content.problemLineVisible = ShowsProblemLine(content.rows);
+    return content;
+}
+
 void RefreshPortList(const Services& services,
                      PortDeviceTable& table,
                      RefreshControls& controls,
                      bool& clipboardRequested) {
-    // A dump request is served by exactly one run, even one that fails.
-    ScopeExit clearRequest([&clipboardRequested] { clipboardRequested = false; });
-
     // The caption carries the moment the run began, so the clock is read before anything else.
     controls.lblLastRefresh.SetCaption(LastRefreshCaption(services.clock.Now()));
 
     services.pointer.Set(MousePointer::Busy);
     ScopeExit restorePointer([&services] { services.pointer.Set(MousePointer::Default); });
 
+    // Cleared before the machine is read, so a failing run leaves no rows of the last one.
     controls.lvwPorts.Clear();
+    const PortListContent content = BuildPortList(services, table, clipboardRequested);
+    AppendRows(controls.lvwPorts, content.rows);
 
-    // Declared after the pointer guard so that it is released before the pointer is restored.
-    clsComEnum comEnum(services.registry);
-    const std::vector<std::int16_t> numbers = ReadPortNumbers(comEnum);
-
-    CollectPortDevices(services, table);
-    AddPortRows(table, numbers, controls.lvwPorts);
-    DecorateRows(controls.lvwPorts);
-
-    DetectDriverProblems(services, table, controls.lvwPorts, clipboardRequested);
-    clipboardRequested = false;
-
-    UpdateProblemLine(controls.lvwPorts, controls.lblProblem);
+    controls.lblProblem.SetVisible(content.problemLineVisible);
     ApplyListHeightRule(controls);
 }
 

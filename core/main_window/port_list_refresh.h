@@ -1,6 +1,6 @@
 #pragma once
-// RefreshPortList rebuilds the port list, the last-refresh line and the problem line from the
-// live machine in one run.
+// BuildPortList reads the rows of the port list from the machine; RefreshPortList shows them in
+// the main window together with the last-refresh line and the problem line.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,6 +13,15 @@
 namespace velmaro {
 
 inline constexpr const char* kDoubleAssignedSuffix = " - COM Port doppelt belegt";
+
+struct PortListContent {
+    std::vector<PortRow> rows;
+    bool problemLineVisible = false;
+};
+
+// The port rows in ascending COM number, then the driver scan's rows. A dump request is served
+// by exactly this run, also one that fails: clipboardRequested is false afterwards.
+PortListContent BuildPortList(const Services& services, PortDeviceTable& table, bool& clipboardRequested);
 
 // The controls one refresh writes and reads.
 struct RefreshControls {

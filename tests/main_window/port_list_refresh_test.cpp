@@ -127,7 +127,7 @@ struct Window {
 };
 
 // "text|description|icon|tag|weight colour"; "mixed" when row and sub item differ.
-std::string Describe(const PortRow& row) {
+std::string Describe(const ShownRow& row) {
     const bool alike = row.bold == row.subItemBold && row.foreColor == row.subItemForeColor;
     return row.text + "|" + row.subItem + "|" + row.icon + "|" + row.tag + "|" + (row.bold ? "bold " : "") +
            (row.foreColor ? std::to_string(*row.foreColor) : "default") + (alike ? "" : " mixed");

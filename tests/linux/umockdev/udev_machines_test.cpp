@@ -332,7 +332,7 @@ TEST(UdevMachines, RowsAndProperties) {
         RefreshPortList({machine, machine, messages, clipboard, clock, pointer}, table, controls, clipboardRequested);
 
         std::vector<Row> rows;
-        for (const PortRow& row : list.Rows()) {
+        for (const ShownRow& row : list.Rows()) {
             rows.emplace_back(row.text, row.subItem, row.icon, row.tag);
         }
         EXPECT_EQ(rows, m.rows) << m.name;
