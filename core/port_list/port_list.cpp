@@ -132,8 +132,5 @@ void PortListModel::SetForeColor(int row, std::uint32_t color) {
 void PortListModel::SetSubItemForeColor(int row, std::uint32_t color) {
     At(row).subItemForeColor = color;
 }
-std::optional<std::uint32_t> PortListModel::ForeColor(int row) const {
-    return At(row).foreColor;
-}
 
 }  // namespace velmaro

@@ -81,8 +81,6 @@ class IPortList {
     virtual void SetSubItemBold(int row, bool bold) = 0;
     virtual void SetForeColor(int row, std::uint32_t color) = 0;
     virtual void SetSubItemForeColor(int row, std::uint32_t color) = 0;
-    // The colour last set on the row; nothing while it keeps the list's default colour.
-    virtual std::optional<std::uint32_t> ForeColor(int row) const = 0;
 };
 
 // Appends the rows to the list, each with its look and its problem code as tag.
@@ -118,7 +116,6 @@ class PortListModel : public IPortList {
     void SetSubItemBold(int row, bool bold) override;
     void SetForeColor(int row, std::uint32_t color) override;
     void SetSubItemForeColor(int row, std::uint32_t color) override;
-    std::optional<std::uint32_t> ForeColor(int row) const override;
 
     const std::vector<ShownRow>& Rows() const { return rows_; }
 
