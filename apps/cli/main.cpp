@@ -8,7 +8,7 @@
 
 #include "console_services.h"
 #include "live_machine.h"
-#include "main_window/port_list_refresh.h"
+#include "main_window/port_list_build.h"
 #include "memory/memory_machine.h"
 #include "memory/scenario.h"
 #include "render.h"

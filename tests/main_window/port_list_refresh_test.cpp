@@ -11,6 +11,7 @@
 #include "main_window/port_list_refresh.h"
 #include "memory/memory_machine.h"
 #include "support/fakes.h"
+#include "support/shown_rows.h"
 
 namespace velmaro {
 namespace {
@@ -127,13 +128,6 @@ struct Window {
     bool clipboardRequested = false;
 };
 
-// "text|description|icon|tag|weight colour"; "mixed" when row and sub item differ.
-std::string Describe(const ShownRow& row) {
-    const bool alike = row.bold == row.subItemBold && row.foreColor == row.subItemForeColor;
-    return row.text + "|" + row.subItem + "|" + row.icon + "|" + row.tag + "|" + (row.bold ? "bold " : "") +
-           (row.foreColor ? std::to_string(*row.foreColor) : "default") + (alike ? "" : " mixed");
-}
-
 struct RefreshCase {
     const char* name;
     Texts map;      // port names in the map's order
@@ -164,7 +158,7 @@ TEST_P(RefreshRun, BuildsRowsProblemLineAndListHeightFromScratch) {
     w.Run();
 
     Texts rows(w.list.Rows().size());
-    std::transform(w.list.Rows().begin(), w.list.Rows().end(), rows.begin(), Describe);
+    std::transform(w.list.Rows().begin(), w.list.Rows().end(), rows.begin(), testing::Describe);
     EXPECT_EQ(rows, c.rows);
     EXPECT_EQ(w.problemLine.Visible(), problemShown);
     // above the problem line at 4860 or the separator at 5535, less the gap of 60, from the top 2280

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "port_list/port_list.h"
+#include "support/shown_rows.h"
 
 namespace velmaro {
 namespace {
@@ -21,13 +22,6 @@ void PrintTo(const LookCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-// Row and sub item must agree; a mixed row shows as such.
-std::string Describe(const ShownRow& row) {
-    const bool alike = row.bold == row.subItemBold && row.foreColor == row.subItemForeColor;
-    return row.text + "|" + row.subItem + "|" + row.icon + "|" + row.tag + "|" + (row.bold ? "bold " : "") +
-           (row.foreColor ? std::to_string(*row.foreColor) : "default") + (alike ? "" : " mixed");
-}
-
 class RowLooks : public ::testing::TestWithParam<LookCase> {};
 
 TEST_P(RowLooks, FollowFromTheRowsMeaning) {
@@ -39,7 +33,7 @@ TEST_P(RowLooks, FollowFromTheRowsMeaning) {
     AppendRows(list, rows);
 
     ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(Describe(list.Rows()[1]), c.shown);
+    EXPECT_EQ(testing::Describe(list.Rows()[1]), c.shown);
     EXPECT_EQ(ShowsProblemLine(rows), c.problemLine);
 }
 
