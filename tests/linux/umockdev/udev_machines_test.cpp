@@ -57,7 +57,8 @@ NameLookup DatabaseOf(const std::vector<Cable>& cables) {
     return [cables](std::uint16_t vendor, std::uint16_t product) {
         for (const Cable& c : cables) {
             const std::string ids = c.ids;
-            if (std::stoi(ids.substr(0, 4), nullptr, 16) == vendor && std::stoi(ids.substr(5, 4), nullptr, 16) == product) {
+            if (std::stoi(ids.substr(0, 4), nullptr, 16) == vendor &&
+                std::stoi(ids.substr(5, 4), nullptr, 16) == product) {
                 return DatabaseNames{c.dbVendor, c.dbModel};
             }
         }
