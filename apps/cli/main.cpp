@@ -8,8 +8,7 @@
 
 #include "console_services.h"
 #include "live_machine.h"
-#include "main_window/frm_ports_design.h"
-#include "main_window/port_list_refresh.h"
+#include "main_window/port_list_build.h"
 #include "memory/memory_machine.h"
 #include "memory/scenario.h"
 #include "render.h"
@@ -18,25 +17,6 @@ namespace {
 
 using namespace velmaro;
 
-BoxModel BoxOf(const ControlDesign& design) {
-    return {design.rect.left, design.rect.top, design.rect.width, design.rect.height};
-}
-
-LabelModel LabelOf(const ControlDesign& design) {
-    return {design.rect.left, design.rect.top, design.rect.width, design.rect.height, std::string(design.caption),
-            design.visible};
-}
-
-// The controls of the main window as designed: the problem line hidden, no layout pass yet.
-struct WindowControls {
-    PortListModel lvwPorts;
-    BoxModel lvwPortsBox = BoxOf(kLvwPorts);
-    LabelModel lblLastRefresh = LabelOf(kLblLastRefresh);
-    LabelModel lblProblem = LabelOf(kLblProblem);
-    BoxModel hdlMain = BoxOf(kHdlMain);
-    LineModel linBut{kLinBut.x1, kLinBut.y1, kLinBut.x2, kLinBut.y2};
-};
-
 // One refresh on the given machine, printed as asked.
 int ListMachine(IRegistryService& registry, IDeviceInfoService& devices, bool json, bool dump) {
     cli::ConsoleMessageBox messages;
@@ -44,12 +24,9 @@ int ListMachine(IRegistryService& registry, IDeviceInfoService& devices, bool js
     cli::LocalClock clock;
     cli::NoPointer pointer;
     const Services services{registry, devices, messages, clipboard, clock, pointer};
-    WindowControls window;
-    RefreshControls controls{window.lvwPorts,   window.lvwPortsBox, window.lblLastRefresh,
-                             window.lblProblem, window.hdlMain,     window.linBut};
     PortDeviceTable table;
     bool clipboardRequested = dump;
-    RefreshPortList(services, table, controls, clipboardRequested);
+    const PortListContent list = BuildPortList(services, table, clipboardRequested);
 
     if (dump) {
         if (!clipboard.received()) {
@@ -63,11 +40,10 @@ int ListMachine(IRegistryService& registry, IDeviceInfoService& devices, bool js
         std::cout.flush();
         return 0;
     }
-    const bool problemLine = window.lblProblem.Visible();
     if (json) {
-        std::cout << cli::RenderJson(window.lvwPorts.Rows(), problemLine);
+        std::cout << cli::RenderJson(list.rows, list.problemLineVisible);
     } else {
-        std::cout << cli::RenderTable(window.lvwPorts.Rows(), problemLine ? window.lblProblem.Caption() : "");
+        std::cout << cli::RenderTable(list.rows, list.problemLineVisible ? kProblemLineText : "");
     }
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
@@ -12,7 +14,9 @@ constexpr std::size_t kColumns = 5;
 using Cells = std::array<std::string, kColumns>;
 
 Cells CellsOf(const PortRow& row) {
-    return {row.text, row.subItem, row.icon, row.tag, Marking(row)};
+    const RowLook look = LookOf(row);
+    const std::string tag = row.problem ? std::string(TagOf(*row.problem)) : std::string();
+    return {row.text, row.description, std::string(look.icon), tag, Marking(look)};
 }
 
 void AppendLine(std::string& out, const Cells& cells, const std::array<std::size_t, kColumns>& widths) {
@@ -31,15 +35,14 @@ void AppendLine(std::string& out, const Cells& cells, const std::array<std::size
 
 }  // namespace
 
-std::string Marking(const PortRow& row) {
-    if (!row.bold || !row.foreColor) {
-        return {};
-    }
-    if (*row.foreColor == kColorProblem) {
-        return "fett rot";
-    }
-    if (*row.foreColor == kColorSiemens) {
-        return "fett grün";
+std::string Marking(const RowLook& look) {
+    switch (look.emphasis) {
+        case Emphasis::Problem:
+            return "fett rot";
+        case Emphasis::Siemens:
+            return "fett grün";
+        case Emphasis::None:
+            break;
     }
     return {};
 }
@@ -94,13 +97,15 @@ std::string RenderJson(const std::vector<PortRow>& rows, bool problemLineVisible
     // ordered_json keeps the keys in the documented order.
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const PortRow& row : rows) {
+        const RowLook look = LookOf(row);
+        const std::optional<std::uint32_t> color = look.Color();
         nlohmann::ordered_json item;
         item["text"] = row.text;
-        item["description"] = row.subItem;
-        item["icon"] = row.icon;
-        item["tag"] = row.tag;
-        item["bold"] = row.bold;
-        item["color"] = row.foreColor ? nlohmann::ordered_json(*row.foreColor) : nlohmann::ordered_json(nullptr);
+        item["description"] = row.description;
+        item["icon"] = std::string(look.icon);
+        item["tag"] = row.problem ? std::string(TagOf(*row.problem)) : std::string();
+        item["bold"] = look.Bold();
+        item["color"] = color ? nlohmann::ordered_json(*color) : nlohmann::ordered_json(nullptr);
         list.push_back(std::move(item));
     }
     nlohmann::ordered_json document;

@@ -9,8 +9,8 @@
 
 namespace velmaro::cli {
 
-// "fett rot" for a bold problem row, "fett grün" for a bold Siemens row, else empty.
-std::string Marking(const PortRow& row);
+// "fett rot" for a problem row, "fett grün" for a Siemens cable, else empty.
+std::string Marking(const RowLook& look);
 
 // Width of a UTF-8 text in code points, which is how a terminal lays out our German texts.
 std::size_t CodePoints(std::string_view utf8);

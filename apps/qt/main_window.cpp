@@ -27,7 +27,6 @@ namespace {
 
 constexpr int kTagRole = Qt::UserRole;
 constexpr int kIconKeyRole = Qt::UserRole + 1;
-constexpr int kForeColorRole = Qt::UserRole + 2;
 
 QString ShownText(const std::string& caption) {
     return QString::fromStdString(DisplayedCaption(caption)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -250,21 +249,11 @@ void PortTree::SetSubItemBold(int row, bool bold) {
 }
 
 void PortTree::SetForeColor(int row, std::uint32_t color) {
-    QTreeWidgetItem& item = At(row);
-    item.setForeground(0, ToQColor(color));
-    item.setData(0, kForeColorRole, static_cast<uint>(color));
+    At(row).setForeground(0, ToQColor(color));
 }
 
 void PortTree::SetSubItemForeColor(int row, std::uint32_t color) {
     At(row).setForeground(1, ToQColor(color));
-}
-
-std::optional<std::uint32_t> PortTree::ForeColor(int row) const {
-    const QVariant value = At(row).data(0, kForeColorRole);
-    if (!value.isValid()) {
-        return std::nullopt;
-    }
-    return value.toUInt();
 }
 
 // --- timer, boxes, clipboard, pointer ---

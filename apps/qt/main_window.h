@@ -88,7 +88,6 @@ class PortTree : public IPortList {
     void SetSubItemBold(int row, bool bold) override;
     void SetForeColor(int row, std::uint32_t color) override;
     void SetSubItemForeColor(int row, std::uint32_t color) override;
-    std::optional<std::uint32_t> ForeColor(int row) const override;
     void AttachImages() { imagesAttached_ = true; }
 
   private:

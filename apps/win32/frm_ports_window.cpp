@@ -232,10 +232,6 @@ void ListViewPortList::SetSubItemForeColor(int row, std::uint32_t color) {
     Redraw(row);
 }
 
-std::optional<std::uint32_t> ListViewPortList::ForeColor(int row) const {
-    return At(row).foreColor;
-}
-
 CellLook ListViewPortList::Look(int row, int column) const {
     const RowStyle& style = At(row);
     const bool bold = column == 0 ? style.bold : style.subItemBold;

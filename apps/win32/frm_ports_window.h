@@ -121,7 +121,6 @@ class ListViewPortList : public IPortList {
     void SetSubItemBold(int row, bool bold) override;
     void SetForeColor(int row, std::uint32_t color) override;
     void SetSubItemForeColor(int row, std::uint32_t color) override;
-    std::optional<std::uint32_t> ForeColor(int row) const override;
 
     // The image index the control holds for the row (-2, I_IMAGENONE, for none).
     int ImageIndex(int row) const;

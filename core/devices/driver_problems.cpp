@@ -1,5 +1,6 @@
 #include "devices/driver_problems.h"
 
+#include "common/problem_codes.h"
 #include "common/text.h"
 #include "common/win_codes.h"
 #include "devices/device_dump.h"
@@ -12,40 +13,14 @@ namespace {
 // DIGCF_PRESENT | DIGCF_ALLCLASSES
 constexpr std::uint32_t kAllDevicesFlags = kDigcfPresent | kDigcfAllClasses;
 
-constexpr const char* kSiemensConnectivity = "SIEMENS USB CONNECTIVITY";
-
-constexpr const char* kTextX40 = "Siemens USB Datenkabel mit Treiberproblem";
-constexpr const char* kTextX510 = "Siemens USB Datenkabel DCA-510 / Prolific PL2303 mit Treiberproblem";
-constexpr const char* kTextUsb2vcom = "USB Wandler / Datenkabel Typ usb2vcom mit Treiberproblem";
-constexpr const char* kTextFtdi2xx = "USB Wandler / Datenkabel Typ FTDI mit Treiberproblem";
-constexpr const char* kTextOti = "USB Wandler / Datenkabel Typ OTI mit Treiberproblem";
-constexpr const char* kTextCp210x = "USB Wandler / Datenkabel Typ CP210x mit Treiberproblem";
-
-// A cable chip known by its vendor and product ID. For the first two a working port is only
-// recognised by this very device's hardware ID; for the others any port of the same chip will do.
-struct CableRule {
-    const char* vidPid;
-    bool ownHardwareIdOnly;
-    const char* text;
-    const char* code;
-};
-
-constexpr CableRule kCableRules[] = {
-    {"Vid_067b&Pid_2303", true, kTextX510, kProblemX510},
-    {"Vid_6547&Pid_0232", true, kTextUsb2vcom, kProblemUsb2vcom},
-    {"Vid_0403&Pid_6001", false, kTextFtdi2xx, kProblemFtdi2xx},
-    {"Vid_0ea0&Pid_6858", false, kTextOti, kProblemOti},
-    {"Vid_10c4&Pid_ea60", false, kTextCp210x, kProblemCp210x},
-};
-
 bool IsWatchedClass(const std::string& upperClass) {
     return upperClass == "PORTS" || upperClass == "MODEM" || upperClass == "UNKNOWN" || upperClass == "USB" ||
            upperClass.empty();
 }
 
 void CheckDevice(const Services& services,
-                 const PortDeviceTable& table,
-                 IPortList& lvwPorts,
+                 const std::vector<std::string>& portHardwareIds,
+                 std::vector<PortRow>& rows,
                  DevInfoSet set,
                  const DevInfoData& device) {
     auto property = [&](std::uint32_t code) {
@@ -54,38 +29,35 @@ void CheckDevice(const Services& services,
     if (!IsWatchedClass(UpperCase(property(SPDRP_CLASS)))) {
         return;
     }
-    // The DCA-140/540 family shows up under this description while its driver is missing.
-    if (UpperCase(property(SPDRP_DEVICEDESC)) == kSiemensConnectivity) {
-        AppendProblemRow(lvwPorts, kTextX40, kProblemX40);
-        return;
+    const std::string upperDescription = UpperCase(property(SPDRP_DEVICEDESC));
+    for (const ProblemCodeRow& problem : ProblemCodeTable()) {
+        if (!problem.upperDeviceDescription.empty() && upperDescription == problem.upperDeviceDescription) {
+            rows.push_back(ProblemRow(problem.code));
+            return;  // the port table is not asked about these cables
+        }
     }
     const std::string hardwareId = property(SPDRP_HARDWAREID);
-    for (const CableRule& rule : kCableRules) {
-        if (!ContainsNoCase(hardwareId, rule.vidPid)) {
+    for (const ProblemCodeRow& problem : ProblemCodeTable()) {
+        if (!problem.usb || !ContainsNoCase(hardwareId, problem.usb->vidPid)) {
             continue;
         }
-        const std::string_view portNeedle = rule.ownHardwareIdOnly ? std::string_view(hardwareId) : rule.vidPid;
-        if (!ArrayContainsText(table.PortHardwareIds, portNeedle)) {
-            AppendProblemRow(lvwPorts, rule.text, rule.code);
+        const std::string_view portNeedle =
+            problem.usb->ownHardwareIdOnly ? std::string_view(hardwareId) : problem.usb->vidPid;
+        if (!ArrayContainsText(portHardwareIds, portNeedle)) {
+            rows.push_back(ProblemRow(problem.code));
         }
     }
 }
 
 }  // namespace
 
-void AppendProblemRow(IPortList& lvwPorts, const std::string& description, const std::string& code) {
-    const int row = lvwPorts.AddRow("Warnung", kIconWarning);
-    lvwPorts.SetSubItem(row, description);
-    lvwPorts.SetTag(row, code);
-    lvwPorts.SetBold(row, true);
-    lvwPorts.SetSubItemBold(row, true);
-    lvwPorts.SetForeColor(row, kColorProblem);
-    lvwPorts.SetSubItemForeColor(row, kColorProblem);
+PortRow ProblemRow(ProblemCode code) {
+    return {RowKind::DriverProblem, "Warnung", std::string(RowOf(code).rowText), code};
 }
 
 void DetectDriverProblems(const Services& services,
-                          const PortDeviceTable& table,
-                          IPortList& lvwPorts,
+                          const std::vector<std::string>& portHardwareIds,
+                          std::vector<PortRow>& rows,
                           const bool& clipboardRequested) {
     try {
         ScopedDevInfoSet set(services.devices, kGuidNull, kAllDevicesFlags);
@@ -102,7 +74,7 @@ void DetectDriverProblems(const Services& services,
                 dump += "\r\n\r\n";
                 dump += BuildDeviceDump(services.devices, services.messages, set.get(), device);
             }
-            CheckDevice(services, table, lvwPorts, set.get(), device);
+            CheckDevice(services, portHardwareIds, rows, set.get(), device);
         }
         if (services.devices.GetLastError() != static_cast<std::uint32_t>(kErrorNoMoreItems)) {
             return;  // an enumeration that broke off copies nothing

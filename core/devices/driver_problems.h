@@ -6,32 +6,20 @@
 #include <vector>
 
 #include "port_list/port_list.h"
-#include "ports/port_device_table.h"
 #include "services/services.h"
 
 namespace velmaro {
 
-inline constexpr const char* kProblemX40 = "PROBLEM_X40";
-inline constexpr const char* kProblemX510 = "PROBLEM_X510";
-inline constexpr const char* kProblemUsb2vcom = "PROBLEM_USB2VCOM";
-inline constexpr const char* kProblemFtdi2xx = "PROBLEM_FTDI2XX";
-inline constexpr const char* kProblemOti = "PROBLEM_OTI";
-inline constexpr const char* kProblemCp210x = "PROBLEM_CP210X";
-inline constexpr const char* kProblem2xUsedX40 = "PROBLEM_2XUSED_X40";
-inline constexpr const char* kProblem2xUsed510 = "PROBLEM_2XUSED_510";
-inline constexpr const char* kProblem2xUsedOther = "PROBLEM_2XUSED_OTHER";
-inline constexpr const char* kProblem2xUsedUsb2vcom = "PROBLEM_2XUSED_USB2VCOM";  // accepted, never set
-inline constexpr const char* kHelpMarker = "Local x40 HelP";
-
 inline constexpr const char* kMsgDumpCopied = "OK, alles in der Zwischenablage!";
 
-// Appends a problem row to the list; the order of the settings is part of the contract.
-void AppendProblemRow(IPortList& lvwPorts, const std::string& description, const std::string& code);
+// The row of a cable whose driver is missing.
+PortRow ProblemRow(ProblemCode code);
 
-// Reads clipboardRequested and never changes it.
+// portHardwareIds: the hardware IDs of the working ports. Reads clipboardRequested and never
+// changes it.
 void DetectDriverProblems(const Services& services,
-                          const PortDeviceTable& table,
-                          IPortList& lvwPorts,
+                          const std::vector<std::string>& portHardwareIds,
+                          std::vector<PortRow>& rows,
                           const bool& clipboardRequested);
 
 // True when some element contains text, ignoring letter case; false for an empty array.

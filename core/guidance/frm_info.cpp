@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "guidance/guidance_action.h"
-#include "guidance/guidance_texts.h"
 #include "guidance/wait_seconds.h"
 #include "headline/property_bag.h"
 
@@ -46,15 +45,16 @@ void frmInfo::frm_Present(const std::string& code) {
     dialog.jaTag.clear();
     dialog.neinCaption = kCaptionOk;
 
-    const ProblemGuidance* guidance = FindGuidance(code, platform_);
-    if (guidance == nullptr) {
+    const std::optional<ProblemCode> problem = FindProblemCode(code);
+    if (!problem) {
         return;
     }
-    dialog.text = ComposeGuidanceText(*guidance);
-    if (guidance->asksQuestion) {
+    dialog.text = ComposeGuidanceText(*problem, platform_);
+    const ProblemCodeRow& row = RowOf(*problem);
+    if (row.asksQuestion) {
         dialog.neinCaption = kCaptionNein;
         dialog.jaVisible = true;
-        dialog.jaTag = std::string(guidance->action);
+        dialog.jaTag = std::string(row.action);
     }
 }
 

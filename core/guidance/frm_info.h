@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "guidance/guidance_texts.h"
+#include "common/problem_codes.h"
 #include "headline/uc_headline.h"
 #include "services/event_pump.h"
 #include "services/file_system.h"

@@ -1,6 +1,6 @@
 #include "guidance/guidance_action.h"
 
-#include "devices/driver_problems.h"
+#include "common/problem_codes.h"
 #include "guidance/help_pages.h"
 #include "shell/shell_helpers.h"
 

@@ -6,7 +6,6 @@
 
 #include "devices/device_info_service.h"
 #include "guidance/frm_info.h"
-#include "guidance/guidance_texts.h"
 #include "headline/uc_headline.h"
 #include "main_window/main_window_view.h"
 #include "main_window/port_list_refresh.h"

@@ -42,10 +42,6 @@ inline constexpr const char* kCaptionOpenDevMan = "Gerätemanager öffnen";
 inline constexpr const char* kCaptionExit = "Beenden";
 inline constexpr const char* kCaptionUrlPreWeb = "Software && Datenkabel für BenQ-Siemens Handys unter";
 inline constexpr const char* kCaptionUrlPreMail = "Feedback && Bugmeldungen bitte an";
-inline constexpr const char* kProblemLineText =
-    "Problem entdeckt! Warten Sie zunächst ein paar Sekunden. Vielleicht muß Windows den Treiber noch laden. "
-    "Evtl. werden Sie auch zur Installation aufgefordert. Bleibt das Problem ohne Reaktion dauerhaft bestehen, "
-    "erhalten Sie mit einem Klick auf den Eintrag weitere Details.";
 // lblStatic: set at load, four paragraphs joined by CR LF.
 inline constexpr const char* kIntroText =
     "Dieses Programm zeigt alle verfügbaren COM Ports an. Es werden sowohl echte, serielle COM Ports aufgeführt "

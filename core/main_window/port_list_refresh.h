@@ -1,18 +1,12 @@
 #pragma once
-// RefreshPortList rebuilds the port list, the last-refresh line and the problem line from the
-// live machine in one run.
-#include <cstdint>
+// RefreshPortList shows the rows BuildPortList reads in the main window, together with the
+// last-refresh line and the problem line, and fits the list's height to them.
 #include <string>
-#include <vector>
 
-#include "port_list/port_list.h"
-#include "ports/port_device_table.h"
+#include "main_window/port_list_build.h"
 #include "services/controls.h"
-#include "services/services.h"
 
 namespace velmaro {
-
-inline constexpr const char* kDoubleAssignedSuffix = " - COM Port doppelt belegt";
 
 // The controls one refresh writes and reads.
 struct RefreshControls {
@@ -34,15 +28,5 @@ void ApplyListHeightRule(RefreshControls& controls);
 
 // "Aktualisiert am dd.mm.yyyy um hh:nn:ss Uhr"
 std::string LastRefreshCaption(const LocalTime& now);
-
-// Inserts value into an ascending list after all equal entries; returns its 1-based position.
-std::int32_t InsertSorted(std::vector<std::int16_t>& list, std::int16_t value);
-
-// Collects the descriptions (and, when asked, manufacturers) of every table row with this number,
-// "-" for an empty one; returns how many rows matched.
-std::int16_t LookupPortDevices(const PortDeviceTable& table,
-                               std::int16_t number,
-                               std::vector<std::string>& descriptions,
-                               std::vector<std::string>* manufacturers = nullptr);
 
 }  // namespace velmaro

@@ -1,10 +1,14 @@
 #pragma once
-// The port list lvwPorts: a report list with the columns "COM Port" and "Beschreibung". Both the
-// driver-problem scan and the refresh write to it, so it lives apart from either.
+// The port list lvwPorts: a report list with the columns "COM Port" and "Beschreibung". A row
+// says what it is; its look (bold, colour, icon) follows from that in one place, LookOf.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "common/problem_codes.h"
 
 namespace velmaro {
 
@@ -18,6 +22,44 @@ inline constexpr const char* kIconWarning = "WARNING";
 inline constexpr const char* kIconBluetooth = "BT";
 inline constexpr const char* kIconIrda = "IRDA";
 inline constexpr const char* kIconCom = "COM";
+
+// Shown below the list while some row reports a problem.
+inline constexpr const char* kProblemLineText =
+    "Problem entdeckt! Warten Sie zunächst ein paar Sekunden. Vielleicht muß Windows den Treiber noch laden. "
+    "Evtl. werden Sie auch zur Installation aufgefordert. Bleibt das Problem ohne Reaktion dauerhaft bestehen, "
+    "erhalten Sie mit einem Klick auf den Eintrag weitere Details.";
+
+enum class RowKind {
+    Port,              // a port as its device describes it
+    SiemensCable,      // a port of a Siemens cable, the only device on its number
+    DoubleAssignment,  // one of several devices on the same number
+    DriverProblem,     // a cable without working driver, found by the driver scan
+};
+
+// One row of the list by its meaning.
+struct PortRow {
+    RowKind kind = RowKind::Port;
+    std::string text;         // "COM " and the number, or "Warnung"
+    std::string description;  // the column "Beschreibung"
+    std::optional<ProblemCode> problem;
+    friend bool operator==(const PortRow&, const PortRow&) = default;
+};
+
+enum class Emphasis { None, Problem, Siemens };
+
+// How a row is drawn: bold and coloured alike in both columns, or neither.
+struct RowLook {
+    std::string_view icon;
+    Emphasis emphasis = Emphasis::None;
+    bool Bold() const { return emphasis != Emphasis::None; }
+    // kColorProblem or kColorSiemens; nothing keeps the list's default colour.
+    std::optional<std::uint32_t> Color() const;
+};
+
+RowLook LookOf(const PortRow& row);
+
+// True when some row is drawn with the warning icon.
+bool ShowsProblemLine(std::span<const PortRow> rows);
 
 // Rows are addressed by their 1-based position. Any operation may throw where the underlying
 // control fails; the callers treat that as a run-time failure.
@@ -39,11 +81,13 @@ class IPortList {
     virtual void SetSubItemBold(int row, bool bold) = 0;
     virtual void SetForeColor(int row, std::uint32_t color) = 0;
     virtual void SetSubItemForeColor(int row, std::uint32_t color) = 0;
-    // The colour last set on the row; nothing while it keeps the list's default colour.
-    virtual std::optional<std::uint32_t> ForeColor(int row) const = 0;
 };
 
-struct PortRow {
+// Appends the rows to the list, each with its look and its problem code as tag.
+void AppendRows(IPortList& list, std::span<const PortRow> rows);
+
+// What a list control holds for one row.
+struct ShownRow {
     std::string text;
     std::string subItem;
     std::string icon;
@@ -52,7 +96,7 @@ struct PortRow {
     bool subItemBold = false;
     std::optional<std::uint32_t> foreColor;
     std::optional<std::uint32_t> subItemForeColor;
-    friend bool operator==(const PortRow&, const PortRow&) = default;
+    friend bool operator==(const ShownRow&, const ShownRow&) = default;
 };
 
 // The list as plain data: views draw it, tests read it.
@@ -72,14 +116,13 @@ class PortListModel : public IPortList {
     void SetSubItemBold(int row, bool bold) override;
     void SetForeColor(int row, std::uint32_t color) override;
     void SetSubItemForeColor(int row, std::uint32_t color) override;
-    std::optional<std::uint32_t> ForeColor(int row) const override;
 
-    const std::vector<PortRow>& Rows() const { return rows_; }
+    const std::vector<ShownRow>& Rows() const { return rows_; }
 
   private:
-    PortRow& At(int row);
-    const PortRow& At(int row) const;
-    std::vector<PortRow> rows_;
+    ShownRow& At(int row);
+    const ShownRow& At(int row) const;
+    std::vector<ShownRow> rows_;
 };
 
 }  // namespace velmaro

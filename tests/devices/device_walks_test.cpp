@@ -83,9 +83,10 @@ Texts Collect(Bench& bench) {
 Texts Detect(Bench& bench, const Texts& portHardwareIds = {""}, bool dump = false) {
     const std::size_t n = portHardwareIds.size();
     const PortDeviceTable table{std::vector<std::int16_t>(n, 1), Texts(n), Texts(n), portHardwareIds};
+    std::vector<PortRow> rows{{RowKind::Port, "COM 1", "Kommunikationsanschluss", std::nullopt}};
+    DetectDriverProblems(bench.services, table.PortHardwareIds, rows, dump);
     PortListModel list;
-    list.AddRow("COM 1", "COM");
-    DetectDriverProblems(bench.services, table, list, dump);
+    AppendRows(list, rows);
     Texts tags;
     for (const auto& r : std::vector(list.Rows().begin() + 1, list.Rows().end())) {
         tags.push_back(r.tag);

@@ -1,7 +1,7 @@
 // The guidance dialog: text, buttons and action per problem code, and what "Ja" then opens.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <ostream>
 #include <ranges>
 #include <stdexcept>
 #include <string>
@@ -96,75 +96,117 @@ constexpr const char* kDoubleGeneric =
     "Anschlußeinstellungen (Port Settings)|COM Port Nummer auswählen|ein paar Sekunden|"
     "=Diese Programm sollte für das Gerät danach keinen mehrfach belegten Port mehr anzeigen.";
 
-TEST_F(GuidanceTest, EveryCodeSetsTextButtonsAndAction) {
-    const struct {
-        const char* code;
-        const char* nein;
-        std::string tag;  // "Ja" is shown exactly when it has an action
-        std::string paragraphs;
-    } cases[] = {
-        {"PROBLEM_X40", "Nein", kHelpMarker,
-         "=An Ihrem PC ist ein Siemens USB Datenkabel DCA-140/540, NB-140/540, SyncStation DSC-100/600 angeschlossen, "
-         "jedoch fehlt der passende Treiber.|=Dieses Problem entsteht, wenn Sie ein Datenkabel angeschlossen haben, "
-         "ohne das vorher ein passender Treiber installiert war. Bevor das Problem nicht gelöst worden ist, können Sie "
-         "mit dem Kabel nicht arbeiten.|=|=Zusammen mit diesem Programm wurde eine Anleitung installiert, die unter "
-         "anderem beschreibt, wie man das Problem löst.|=Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und "
-         "bearbeiten Sie den Abschnitt \"Den virtuelle COM Port prüfen > Probleme\""},
-        {"PROBLEM_X510", "OK", "",
-         MissingDriver("Prolific PL2303 USB Datenkabel angeschlossen", "Unter Anschlüsse finden Sie im Gerätemanager")},
-        {"PROBLEM_USB2VCOM", "OK", "", MissingDriver("Typ usb2vcom angeschlossen", "ein USB-UART Controller mit")},
-        {"PROBLEM_FTDI2XX", "OK", "", MissingDriver("Typ FTDI2XX angeschlossen", "\"USB <> Serial\" mit")},
-        {"PROBLEM_OTI", "OK", "", MissingDriver("Typ OTI angeschlossen", "\"USB-UART Tx Line\" mit")},
-        {"PROBLEM_CP210X", "OK", "", MissingDriver("(CP2101/CP2102) der Firma", "\"CP210x USB to UART Bridge")},
-        {"PROBLEM_2XUSED_X40", "Nein", kForum14785, std::string("600 angeschlossen, jedoch ist") + kForumQuestion},
-        {"PROBLEM_2XUSED_510", "Nein", kForum13903, std::string("DCA-510 angeschlossen, jedoch ist") + kForumQuestion},
-        {"PROBLEM_2XUSED_USB2VCOM", "OK", "", kDoubleGeneric},
-        {"PROBLEM_2XUSED_OTHER", "OK", "", kDoubleGeneric},
-    };
-    std::map<std::string, std::string> texts;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        dialog.frm_Present(c.code);
-        ExpectButtons(c.nein, c.tag);
-        ExpectParagraphs(State().text, c.paragraphs);
-        texts[c.code] = State().text;
-        dialog.cmdNein_Click();
-    }
-    EXPECT_EQ(texts["PROBLEM_2XUSED_USB2VCOM"], texts["PROBLEM_2XUSED_OTHER"]);
+// What frm_Present shows for one code on Windows.
+struct WindowsCase {
+    const char* code;
+    const char* nein;
+    std::string tag;  // "Ja" is shown exactly when it has an action
+    std::string paragraphs;
+};
+
+void PrintTo(const WindowsCase& c, std::ostream* out) {
+    *out << c.code;
 }
+
+class EveryCode : public ::testing::TestWithParam<WindowsCase>, protected Guidance {};
+
+TEST_P(EveryCode, SetsTextButtonsAndAction) {
+    const WindowsCase& c = GetParam();
+    dialog.frm_Present(c.code);
+    ExpectButtons(c.nein, c.tag);
+    ExpectParagraphs(State().text, c.paragraphs);
+    // After closing, the generic text of a doubly assigned port leaves no trace of this code.
+    dialog.cmdNein_Click();
+    dialog.frm_Present("PROBLEM_2XUSED_OTHER");
+    ExpectButtons("OK", "");
+    ExpectParagraphs(State().text, kDoubleGeneric);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Guidance,
+    EveryCode,
+    ::testing::Values(
+        WindowsCase{"PROBLEM_X40", "Nein", kHelpMarker,
+                    "=An Ihrem PC ist ein Siemens USB Datenkabel DCA-140/540, NB-140/540, SyncStation DSC-100/600 "
+                    "angeschlossen, jedoch fehlt der passende Treiber.|=Dieses Problem entsteht, wenn Sie ein "
+                    "Datenkabel angeschlossen haben, ohne das vorher ein passender Treiber installiert war. Bevor das "
+                    "Problem nicht gelöst worden ist, können Sie mit dem Kabel nicht arbeiten.|=|=Zusammen mit diesem "
+                    "Programm wurde eine Anleitung installiert, die unter anderem beschreibt, wie man das Problem "
+                    "löst.|=Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und bearbeiten Sie den Abschnitt "
+                    "\"Den virtuelle COM Port prüfen > Probleme\""},
+        WindowsCase{"PROBLEM_X510", "OK", "",
+                    MissingDriver("Prolific PL2303 USB Datenkabel angeschlossen",
+                                  "Unter Anschlüsse finden Sie im Gerätemanager")},
+        WindowsCase{"PROBLEM_USB2VCOM", "OK", "",
+                    MissingDriver("Typ usb2vcom angeschlossen", "ein USB-UART Controller mit")},
+        WindowsCase{"PROBLEM_FTDI2XX", "OK", "", MissingDriver("Typ FTDI2XX angeschlossen", "\"USB <> Serial\" mit")},
+        WindowsCase{"PROBLEM_OTI", "OK", "", MissingDriver("Typ OTI angeschlossen", "\"USB-UART Tx Line\" mit")},
+        WindowsCase{"PROBLEM_CP210X", "OK", "",
+                    MissingDriver("(CP2101/CP2102) der Firma", "\"CP210x USB to UART Bridge")},
+        WindowsCase{"PROBLEM_2XUSED_X40", "Nein", kForum14785,
+                    std::string("600 angeschlossen, jedoch ist") + kForumQuestion},
+        WindowsCase{"PROBLEM_2XUSED_510", "Nein", kForum13903,
+                    std::string("DCA-510 angeschlossen, jedoch ist") + kForumQuestion},
+        WindowsCase{"PROBLEM_2XUSED_USB2VCOM", "OK", "", kDoubleGeneric},
+        WindowsCase{"PROBLEM_2XUSED_OTHER", "OK", "", kDoubleGeneric}));
 
 // On Linux the same codes keep their buttons and actions; the steps name the kernel module, brltty
 // where it grabs the chip, and Wine's COM links instead of the Device Manager.
-TEST_F(GuidanceTest, LinuxStepsForEveryCodeWithoutDeviceManagerOrAdministrator) {
-    // Code, "Nein" caption, action, a phrase of the text, and whether brltty is to be removed.
-    const std::tuple<const char*, const char*, std::string, const char*, bool> cases[] = {
-        // clang-format off
-        {"PROBLEM_X40", "Nein", kHelpMarker, "und mit \"sudo dmesg\", was der Kernel beim Anstecken gemeldet hat.", false},
-        {"PROBLEM_X510", "OK", "", "der Kennung 067b:2303. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe pl2303\".", false},
-        {"PROBLEM_USB2VCOM", "OK", "", "der Kennung 6547:0232. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe ark3116\".", false},
-        {"PROBLEM_FTDI2XX", "OK", "", "der Kennung 0403:6001. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe ftdi_sio\".", true},
-        {"PROBLEM_OTI", "OK", "", "der Kennung 0ea0:6858. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe oti6858\".", false},
-        {"PROBLEM_CP210X", "OK", "", "der Kennung 10c4:ea60. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe cp210x\".", true},
-        {"PROBLEM_2XUSED_X40", "Nein", kForum14785, "zuerst nach den Einträgen COMn unter HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports", false},
-        {"PROBLEM_2XUSED_510", "Nein", kForum13903, "zuerst nach den Einträgen COMn unter HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports", false},
-        {"PROBLEM_2XUSED_USB2VCOM", "OK", "", "\"rm ~/.wine/dosdevices/com5\". Steht die Nummer unter HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports, ändern Sie sie stattdessen dort mit \"wine regedit\".", false},
-        // clang-format on
-    };
+struct LinuxCase {
+    const char* code;
+    const char* nein;
+    std::string action;
+    const char* phrase;  // a phrase of the text
+    bool brltty;         // whether brltty is to be removed
+};
+
+void PrintTo(const LinuxCase& c, std::ostream* out) {
+    *out << c.code;
+}
+
+class EveryCodeOnLinux : public ::testing::TestWithParam<LinuxCase>, protected Guidance {};
+
+TEST_P(EveryCodeOnLinux, StepsWithoutDeviceManagerOrAdministrator) {
+    const LinuxCase& c = GetParam();
     dialog.UseGuidanceFor(GuidancePlatform::Linux);
-    for (const auto& [code, nein, action, phrase, brltty] : cases) {
-        SCOPED_TRACE(code);
-        dialog.frm_Present(code);
-        ExpectButtons(nein, action);
-        const std::string& text = State().text;
-        EXPECT_NE(text.find(phrase), std::string::npos) << text;
-        EXPECT_EQ(text.find("\"sudo apt remove brltty\"") != std::string::npos, brltty);
-        EXPECT_EQ(text.find("Gerätemanager"), std::string::npos);
-        EXPECT_EQ(text.find("Administ"), std::string::npos);
-        EXPECT_EQ(text.find("\r\n\r\n\r\n"), std::string::npos);  // at most one blank line in a row
+    dialog.frm_Present(c.code);
+    ExpectButtons(c.nein, c.action);
+    const std::string& text = State().text;
+    EXPECT_NE(text.find(c.phrase), std::string::npos) << text;
+    EXPECT_EQ(text.find("\"sudo apt remove brltty\"") != std::string::npos, c.brltty);
+    EXPECT_EQ(text.find("Gerätemanager"), std::string::npos);
+    EXPECT_EQ(text.find("Administ"), std::string::npos);
+    EXPECT_EQ(text.find("\r\n\r\n\r\n"), std::string::npos);  // at most one blank line in a row
+    EXPECT_FALSE(text.starts_with("\r\n") || text.ends_with("\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Guidance,
+    EveryCodeOnLinux,
+    ::testing::Values(
+        // clang-format off
+        LinuxCase{"PROBLEM_X40", "Nein", kHelpMarker, "und mit \"sudo dmesg\", was der Kernel beim Anstecken gemeldet hat.", false},
+        LinuxCase{"PROBLEM_X510", "OK", "", "der Kennung 067b:2303. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe pl2303\".", false},
+        LinuxCase{"PROBLEM_USB2VCOM", "OK", "", "der Kennung 6547:0232. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe ark3116\".", false},
+        LinuxCase{"PROBLEM_FTDI2XX", "OK", "", "der Kennung 0403:6001. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe ftdi_sio\".", true},
+        LinuxCase{"PROBLEM_OTI", "OK", "", "der Kennung 0ea0:6858. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe oti6858\".", false},
+        LinuxCase{"PROBLEM_CP210X", "OK", "", "der Kennung 10c4:ea60. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe cp210x\".", true},
+        LinuxCase{"PROBLEM_2XUSED_X40", "Nein", kForum14785, "zuerst nach den Einträgen COMn unter HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports", false},
+        LinuxCase{"PROBLEM_2XUSED_510", "Nein", kForum13903, "zuerst nach den Einträgen COMn unter HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports", false},
+        LinuxCase{"PROBLEM_2XUSED_USB2VCOM", "OK", "", "\"rm ~/.wine/dosdevices/com5\". Steht die Nummer unter HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports, ändern Sie sie stattdessen dort mit \"wine regedit\".", false},
+        LinuxCase{"PROBLEM_2XUSED_OTHER", "OK", "", "\"rm ~/.wine/dosdevices/com5\". Steht die Nummer unter HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports, ändern Sie sie stattdessen dort mit \"wine regedit\".", false}  // clang-format on
+        ));
+
+TEST_F(GuidanceTest, DoublyAssignedUsb2vcomAndOtherGiveIdenticalDialogsOnBothPlatforms) {
+    for (const GuidancePlatform platform : {GuidancePlatform::Windows, GuidancePlatform::Linux}) {
+        dialog.UseGuidanceFor(platform);
+        dialog.frm_Present("PROBLEM_2XUSED_USB2VCOM");
+        const InfoDialogState usb2vcom = State();
+        dialog.frm_Present("PROBLEM_2XUSED_OTHER");
+        EXPECT_EQ(std::tie(State().text, State().neinCaption, State().jaVisible, State().jaTag),
+                  std::tie(usb2vcom.text, usb2vcom.neinCaption, usb2vcom.jaVisible, usb2vcom.jaTag));
+        EXPECT_FALSE(State().text.empty());
     }
-    const std::string usb2vcom = State().text;
-    dialog.frm_Present("PROBLEM_2XUSED_OTHER");
-    EXPECT_EQ(State().text, usb2vcom);
 }
 
 TEST_F(GuidanceTest, EveryPresentStartsFromResetButtonsAndCloseUnloads) {
@@ -246,6 +288,26 @@ TEST_F(GuidanceTest, ForumThreadGoesToTheShellUnchangedAndTheDialogStaysUntilThe
     EXPECT_EQ(shell.ExecuteCalls(), (std::vector<Call>{{kDialogWindow, "Open", kForum14785, "", "", 1}}));
     EXPECT_EQ(pump.rounds, 5);
     EXPECT_TRUE(loadedWhilePumping);
+    EXPECT_FALSE(dialog.IsLoaded());
+}
+
+// A re-opened dialog is not the one whose "Ja" was clicked: the end of that click's wait leaves it open.
+TEST_F(GuidanceTest, ClosingAndReopeningDuringTheWaitKeepsTheNewDialogOpen) {
+    pump.onPump = [&] {
+        if (pump.rounds == 2) {
+            dialog.Close();
+            dialog.frm_Present("PROBLEM_OTI");
+        }
+    };
+
+    Click("PROBLEM_2XUSED_510");
+
+    EXPECT_EQ(shell.ExecuteCalls(), (std::vector<Call>{{kDialogWindow, "Open", kForum13903, "", "", 1}}));
+    EXPECT_EQ(pump.rounds, 5);
+    ASSERT_TRUE(dialog.IsLoaded());
+    ExpectButtons("OK", "");
+    EXPECT_NE(State().text.find("vom Typ OTI angeschlossen"), std::string::npos) << State().text;
+    dialog.cmdNein_Click();
     EXPECT_FALSE(dialog.IsLoaded());
 }
 

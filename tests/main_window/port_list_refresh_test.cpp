@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <stdexcept>
 
 #include "common/win_codes.h"
 #include "main_window/port_list_refresh.h"
 #include "memory/memory_machine.h"
 #include "support/fakes.h"
+#include "support/shown_rows.h"
 
 namespace velmaro {
 namespace {
@@ -126,97 +128,104 @@ struct Window {
     bool clipboardRequested = false;
 };
 
-// "text|description|icon|tag|weight colour"; "mixed" when row and sub item differ.
-std::string Describe(const PortRow& row) {
-    const bool alike = row.bold == row.subItemBold && row.foreColor == row.subItemForeColor;
-    return row.text + "|" + row.subItem + "|" + row.icon + "|" + row.tag + "|" + (row.bold ? "bold " : "") +
-           (row.foreColor ? std::to_string(*row.foreColor) : "default") + (alike ? "" : " mixed");
+struct RefreshCase {
+    const char* name;
+    Texts map;      // port names in the map's order
+    Texts devices;  // as for Window::AddDevices
+    Texts rows;
+};
+
+void PrintTo(const RefreshCase& c, std::ostream* out) {
+    *out << c.name;
 }
 
-TEST(RefreshPortList, BuildsRowsProblemLineAndListHeightFromScratch) {
-    struct Case {
-        const char* name;
-        Texts map;      // port names in the map's order
-        Texts devices;  // as for Window::AddDevices
-        Texts rows;
-    } cases[] = {
-        {"rows only for numbers in both map and table, ascending, problem rows last",
-         {"COM10", "COM3", "COM1"},
-         {"!USB\\VID_0403&PID_6001&REV_0600", "USB-SERIAL CH340 (COM10)", "Kommunikationsanschluss (COM1)",
-          "USB Serial Port (COM7)"},
-         {"COM 1|Standard COM Port|COM||default", "COM 10|USB-SERIAL CH340|USB||default",
-          "Warnung|USB Wandler / Datenkabel Typ FTDI mit Treiberproblem|WARNING|PROBLEM_FTDI2XX|bold 192"}},
-        {"double assignments: codes by cable type, DCA-140 before DCA-510, none green",
-         {"COM4", "COM5", "COM6"},
-         {"Kommunikationsanschluss (COM4)", "Standardmäßige Seriell-über-Bluetooth-Verbindung (COM4)",
-          "Siemens USB Data Cable (COM5)", "USB Serial Port (COM5)", "SIEMENS USB KABEL dca-510/dca-140 (COM6)",
-          "siemens usb kabel Spezial (COM6)"},
-         {"COM 4|Standard COM Port - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_OTHER|bold 192",
-          "COM 4|Standardmäßige Seriell-über-Bluetooth-Verbindung - COM Port doppelt belegt|WARNING|"
-          "PROBLEM_2XUSED_OTHER|bold 192",
-          "COM 5|Siemens USB Kabel DCA-510 - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_510|bold 192",
-          "COM 5|USB Serial Port - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_OTHER|bold 192",
-          "COM 6|SIEMENS USB KABEL dca-510/dca-140 - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_X40|bold 192",
-          "COM 6|siemens usb kabel Spezial - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_OTHER|bold 192"}},
-        {"icons: USB, then Infrarot or IrDA, then Bluetooth, else COM; a single Siemens cable is green",
-         {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"},
-         {"USB IrDA Adapter (COM1)", "usb-serial converter (COM2)", "Infrarot über Bluetooth (COM3)",
-          "Serielle IrDA-Verbindung (COM4)", "Standardmäßige Seriell-über-Bluetooth-Verbindung (COM5)",
-          "Kommunikationsanschluss (COM6)", "(COM7)", "Siemens USB Data Cable (COM8)"},
-         {"COM 1|USB IrDA Adapter|USB||default", "COM 2|usb-serial converter|USB||default",
-          "COM 3|Infrarot über Bluetooth|IRDA||default", "COM 4|Serielle IrDA-Verbindung|IRDA||default",
-          "COM 5|Standardmäßige Seriell-über-Bluetooth-Verbindung|BT||default", "COM 6|Standard COM Port|COM||default",
-          "COM 7|-|COM||default", "COM 8|Siemens USB Kabel DCA-510|USB||bold 32768"}},
+class RefreshRun : public ::testing::TestWithParam<RefreshCase> {};
+
+TEST_P(RefreshRun, BuildsRowsProblemLineAndListHeightFromScratch) {
+    const RefreshCase& c = GetParam();
+    // the problem line shows exactly when some row carries the warning icon
+    const bool problemShown = std::any_of(c.rows.begin(), c.rows.end(), [](const std::string& row) {
+        return row.find("|WARNING|") != std::string::npos;
+    });
+    Window w;
+    w.AddDevices(c.devices);
+    w.AddMapEntries(c.map);
+    // what an earlier run left, none of which may survive
+    w.list.AddRow("COM 9", "COM");
+    w.problemLine.SetVisible(!problemShown);
+    w.clipboardRequested = true;
+
+    w.Run();
+
+    Texts rows(w.list.Rows().size());
+    std::transform(w.list.Rows().begin(), w.list.Rows().end(), rows.begin(), testing::Describe);
+    EXPECT_EQ(rows, c.rows);
+    EXPECT_EQ(w.problemLine.Visible(), problemShown);
+    // above the problem line at 4860 or the separator at 5535, less the gap of 60, from the top 2280
+    EXPECT_FLOAT_EQ(w.listBox.Height(), problemShown ? 2520 : 3195);
+    // the same rule on its own keeps the headline's distance from the top as the gap
+    w.headline.SetTop(120);
+    ApplyListHeightRule(w.controls);
+    EXPECT_FLOAT_EQ(w.listBox.Height(), problemShown ? 2460 : 3135);  // 4860 or 5535, less 120 and 2280
+    EXPECT_EQ(w.lastRefresh.Caption(), "Aktualisiert am 04.12.2026 um 09:05:07 Uhr");
+    // one reading, before any system call or pointer change, while the old row was still there
+    EXPECT_EQ(w.clock.seen, (std::vector<std::vector<int>>{{0, 0, 1}}));
+    EXPECT_EQ(w.pointer.history, (std::vector<MousePointer>{MousePointer::Busy, MousePointer::Default}));
+    EXPECT_FALSE(w.clipboardRequested);
+    EXPECT_EQ(w.clipboard.sets, 1);  // the requested dump, copied by this run
+    w.Run();
+    EXPECT_EQ(w.clipboard.sets, 1);  // and by no later one
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RefreshPortList,
+    RefreshRun,
+    ::testing::Values(
+        RefreshCase{"rows only for numbers in both map and table, ascending, problem rows last",
+                    {"COM10", "COM3", "COM1"},
+                    {"!USB\\VID_0403&PID_6001&REV_0600", "USB-SERIAL CH340 (COM10)", "Kommunikationsanschluss (COM1)",
+                     "USB Serial Port (COM7)"},
+                    {"COM 1|Standard COM Port|COM||default", "COM 10|USB-SERIAL CH340|USB||default",
+                     "Warnung|USB Wandler / Datenkabel Typ FTDI mit Treiberproblem|WARNING|PROBLEM_FTDI2XX|bold 192"}},
+        RefreshCase{
+            "double assignments: codes by cable type, DCA-140 before DCA-510, none green",
+            {"COM4", "COM5", "COM6"},
+            {"Kommunikationsanschluss (COM4)", "Standardmäßige Seriell-über-Bluetooth-Verbindung (COM4)",
+             "Siemens USB Data Cable (COM5)", "USB Serial Port (COM5)", "SIEMENS USB KABEL dca-510/dca-140 (COM6)",
+             "siemens usb kabel Spezial (COM6)"},
+            {"COM 4|Standard COM Port - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_OTHER|bold 192",
+             "COM 4|Standardmäßige Seriell-über-Bluetooth-Verbindung - COM Port doppelt belegt|WARNING|"
+             "PROBLEM_2XUSED_OTHER|bold 192",
+             "COM 5|Siemens USB Kabel DCA-510 - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_510|bold 192",
+             "COM 5|USB Serial Port - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_OTHER|bold 192",
+             "COM 6|SIEMENS USB KABEL dca-510/dca-140 - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_X40|bold 192",
+             "COM 6|siemens usb kabel Spezial - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_OTHER|bold 192"}},
+        RefreshCase{"icons: USB, then Infrarot or IrDA, then Bluetooth, else COM; a single Siemens cable is green",
+                    {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"},
+                    {"USB IrDA Adapter (COM1)", "usb-serial converter (COM2)", "Infrarot über Bluetooth (COM3)",
+                     "Serielle IrDA-Verbindung (COM4)", "Standardmäßige Seriell-über-Bluetooth-Verbindung (COM5)",
+                     "Kommunikationsanschluss (COM6)", "(COM7)", "Siemens USB Data Cable (COM8)"},
+                    {"COM 1|USB IrDA Adapter|USB||default", "COM 2|usb-serial converter|USB||default",
+                     "COM 3|Infrarot über Bluetooth|IRDA||default", "COM 4|Serielle IrDA-Verbindung|IRDA||default",
+                     "COM 5|Standardmäßige Seriell-über-Bluetooth-Verbindung|BT||default",
+                     "COM 6|Standard COM Port|COM||default", "COM 7|-|COM||default",
+                     "COM 8|Siemens USB Kabel DCA-510|USB||bold 32768"}},
         // Our choice: the map's free slot (COM0) is no port, so the empty table's row 0 gives no "COM 0" row.
-        {"problem rows alone show the problem line",
-         {},
-         {"!USB\\VID_067B&PID_2303&REV_0300"},
-         {"Warnung|Siemens USB Datenkabel DCA-510 / Prolific PL2303 mit Treiberproblem|WARNING|PROBLEM_X510|bold 192"}},
-        {"no device at all: the dump request is cleared all the same", {}, {}, {}},
+        RefreshCase{"problem rows alone show the problem line",
+                    {},
+                    {"!USB\\VID_067B&PID_2303&REV_0300"},
+                    {"Warnung|Siemens USB Datenkabel DCA-510 / Prolific PL2303 mit "
+                     "Treiberproblem|WARNING|PROBLEM_X510|bold 192"}},
+        RefreshCase{"no device at all: the dump request is cleared all the same", {}, {}, {}},
         // Our choice: each device once, and "double" means two devices, not two map entries.
-        {"a number the map lists twice is looked up once",
-         {"COM4", "COM4", "COM7", "COM7"},
-         {"Kommunikationsanschluss (COM4)", "USB Serial Port (COM7)", "Prolific USB-to-Serial Comm Port (COM7)"},
-         {"COM 4|Standard COM Port|COM||default",
-          "COM 7|USB Serial Port - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_OTHER|bold 192",
-          "COM 7|Prolific USB-to-Serial Comm Port - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_OTHER|bold 192"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        // the problem line shows exactly when some row carries the warning icon
-        const bool problemShown = std::any_of(c.rows.begin(), c.rows.end(), [](const std::string& row) {
-            return row.find("|WARNING|") != std::string::npos;
-        });
-        Window w;
-        w.AddDevices(c.devices);
-        w.AddMapEntries(c.map);
-        // what an earlier run left, none of which may survive
-        w.list.AddRow("COM 9", "COM");
-        w.problemLine.SetVisible(!problemShown);
-        w.clipboardRequested = true;
-
-        w.Run();
-
-        Texts rows(w.list.Rows().size());
-        std::transform(w.list.Rows().begin(), w.list.Rows().end(), rows.begin(), Describe);
-        EXPECT_EQ(rows, c.rows);
-        EXPECT_EQ(w.problemLine.Visible(), problemShown);
-        // above the problem line at 4860 or the separator at 5535, less the gap of 60, from the top 2280
-        EXPECT_FLOAT_EQ(w.listBox.Height(), problemShown ? 2520 : 3195);
-        // the same rule on its own keeps the headline's distance from the top as the gap
-        w.headline.SetTop(120);
-        ApplyListHeightRule(w.controls);
-        EXPECT_FLOAT_EQ(w.listBox.Height(), problemShown ? 2460 : 3135);  // 4860 or 5535, less 120 and 2280
-        EXPECT_EQ(w.lastRefresh.Caption(), "Aktualisiert am 04.12.2026 um 09:05:07 Uhr");
-        // one reading, before any system call or pointer change, while the old row was still there
-        EXPECT_EQ(w.clock.seen, (std::vector<std::vector<int>>{{0, 0, 1}}));
-        EXPECT_EQ(w.pointer.history, (std::vector<MousePointer>{MousePointer::Busy, MousePointer::Default}));
-        EXPECT_FALSE(w.clipboardRequested);
-        EXPECT_EQ(w.clipboard.sets, 1);  // the requested dump, copied by this run
-        w.Run();
-        EXPECT_EQ(w.clipboard.sets, 1);  // and by no later one
-    }
-}
+        RefreshCase{
+            "a number the map lists twice is looked up once",
+            {"COM4", "COM4", "COM7", "COM7"},
+            {"Kommunikationsanschluss (COM4)", "USB Serial Port (COM7)", "Prolific USB-to-Serial Comm Port (COM7)"},
+            {"COM 4|Standard COM Port|COM||default",
+             "COM 7|USB Serial Port - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_OTHER|bold 192",
+             "COM 7|Prolific USB-to-Serial Comm Port - COM Port doppelt belegt|WARNING|PROBLEM_2XUSED_OTHER|bold "
+             "192"}}));
 
 TEST(RefreshPortList, FailureRestoresPointerClearsRequestAndReleasesHandles) {
     Window w;

@@ -57,7 +57,8 @@ NameLookup DatabaseOf(const std::vector<Cable>& cables) {
     return [cables](std::uint16_t vendor, std::uint16_t product) {
         for (const Cable& c : cables) {
             const std::string ids = c.ids;
-            if (std::stoi(ids.substr(0, 4), nullptr, 16) == vendor && std::stoi(ids.substr(5, 4), nullptr, 16) == product) {
+            if (std::stoi(ids.substr(0, 4), nullptr, 16) == vendor &&
+                std::stoi(ids.substr(5, 4), nullptr, 16) == product) {
                 return DatabaseNames{c.dbVendor, c.dbModel};
             }
         }
@@ -332,7 +333,7 @@ TEST(UdevMachines, RowsAndProperties) {
         RefreshPortList({machine, machine, messages, clipboard, clock, pointer}, table, controls, clipboardRequested);
 
         std::vector<Row> rows;
-        for (const PortRow& row : list.Rows()) {
+        for (const ShownRow& row : list.Rows()) {
             rows.emplace_back(row.text, row.subItem, row.icon, row.tag);
         }
         EXPECT_EQ(rows, m.rows) << m.name;

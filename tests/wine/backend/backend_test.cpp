@@ -269,8 +269,8 @@ TEST_F(BackendTest, FaultsGiveTheRoutinesResultsAndLeakNothing) {
         {"the driver-problem walk with the device dump",
          [&] {
              PortDeviceTable table;
-             PortListModel list;
-             DetectDriverProblems(services, table, list, true);
+             std::vector<PortRow> rows;
+             DetectDriverProblems(services, table.PortHardwareIds, rows, true);
              const bool dumped = clipboard.hasText && clipboard.text.find(hugeName) != std::string::npos;
              return (dumped ? "dump with the huge name, " : "no dump, ") + messages.Texts().back();
          },
