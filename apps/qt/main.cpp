@@ -9,8 +9,8 @@
 #include "linux/linux_machine.h"
 #include "linux_services.h"
 #include "main_window.h"
-#include "memory/memory_machine.h"
-#include "memory/scenario.h"
+#include "snapshot/scenario.h"
+#include "snapshot/snapshot_machine.h"
 #include "twips.h"
 
 namespace {
@@ -52,8 +52,8 @@ int main(int argc, char* argv[]) {
 
     try {
         if (parser.isSet(scenario)) {
-            velmaro::memory::MemoryMachine machine;
-            velmaro::memory::LoadScenarioFile(parser.value(scenario).toStdString(), machine);
+            velmaro::snapshot::SnapshotMachine machine(
+                velmaro::snapshot::ScenarioSnapshot(parser.value(scenario).toStdString()));
             return Run(machine, machine);
         }
         velmaro::linux_backend::LinuxMachine machine;

@@ -26,7 +26,6 @@
 #include "devices/device_property.h"
 #include "devices/driver_problems.h"
 #include "memory/memory_machine.h"
-#include "memory/scenario.h"
 #include "port_list/port_list.h"
 #include "ports/cls_com_enum.h"
 #include "ports/port_device_table.h"
