@@ -3,7 +3,6 @@
 // device snapshot, taken anew as each refresh of the port list begins.
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 

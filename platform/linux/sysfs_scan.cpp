@@ -6,8 +6,6 @@
 #include <exception>
 #include <fstream>
 #include <iterator>
-#include <map>
-#include <set>
 
 #include "common/text.h"
 #include "linux/wine_com_numbers.h"
