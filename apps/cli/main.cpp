@@ -2,6 +2,7 @@
 // file, printed as a table, as JSON, or as the device dump the clipboard would receive.
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -9,9 +10,9 @@
 #include "console_services.h"
 #include "live_machine.h"
 #include "main_window/port_list_build.h"
-#include "memory/memory_machine.h"
-#include "memory/scenario.h"
 #include "render.h"
+#include "snapshot/scenario.h"
+#include "snapshot/snapshot_machine.h"
 
 namespace {
 
@@ -49,17 +50,17 @@ int ListMachine(IRegistryService& registry, IDeviceInfoService& devices, bool js
 }
 
 int ListScenario(const std::string& scenario, bool json, bool dump) {
-    memory::MemoryMachine machine;
+    std::optional<snapshot::SnapshotMachine> machine;
     try {
-        memory::LoadScenarioFile(scenario, machine);
-    } catch (const memory::ScenarioError& e) {
+        machine.emplace(snapshot::ScenarioSnapshot(scenario));
+    } catch (const snapshot::ScenarioError& e) {
         std::cerr << "velmaro-list: " << e.what() << '\n';
         return 2;
     } catch (const std::exception& e) {
         std::cerr << "velmaro-list: " << scenario << ": " << e.what() << '\n';
         return 2;
     }
-    return ListMachine(machine, machine, json, dump);
+    return ListMachine(*machine, *machine, json, dump);
 }
 
 int ListThisMachine(bool json, bool dump) {

@@ -8,8 +8,8 @@
 #include "linux/linux_machine.h"
 #include "linux_services.h"
 #include "main_window.h"
-#include "memory/memory_machine.h"
-#include "memory/scenario.h"
+#include "snapshot/scenario.h"
+#include "snapshot/snapshot_machine.h"
 #include "twips.h"
 
 namespace {
@@ -81,13 +81,12 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
-    std::unique_ptr<velmaro::memory::MemoryMachine> described;
+    std::unique_ptr<velmaro::snapshot::SnapshotMachine> described;
     if (parser.isSet(scenario)) {
         const std::string file = parser.value(scenario).toStdString();
-        described = std::make_unique<velmaro::memory::MemoryMachine>();
         try {
-            velmaro::memory::LoadScenarioFile(file, *described);
-        } catch (const velmaro::memory::ScenarioError& error) {
+            described = std::make_unique<velmaro::snapshot::SnapshotMachine>(velmaro::snapshot::ScenarioSnapshot(file));
+        } catch (const velmaro::snapshot::ScenarioError& error) {
             std::cerr << "velmaro: " << error.what() << '\n';
             return 2;
         } catch (const std::exception& error) {

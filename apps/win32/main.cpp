@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "frm_ports_window.h"
-#include "memory/memory_machine.h"
-#include "memory/scenario.h"
+#include "snapshot/scenario.h"
+#include "snapshot/snapshot_machine.h"
 #include "win32/win32_devices.h"
 #include "win32/win32_registry.h"
 #include "win32/win32_services.h"
@@ -86,8 +86,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         const std::optional<std::string> scenario = ScenarioArgument(Arguments());
         if (scenario) {
-            memory::MemoryMachine machine;
-            memory::LoadScenarioFile(Utf8ToWide(*scenario), machine);
+            snapshot::SnapshotMachine machine(snapshot::ScenarioSnapshot(Utf8ToWide(*scenario)));
             return Run(machine, machine);
         }
         Win32Registry registry;

@@ -14,23 +14,11 @@ constexpr auto kRescanAfter = std::chrono::seconds(1);
 // while refreshes 1.5 s apart still each see a fresh one.
 constexpr auto kFreshFor = std::chrono::milliseconds(250);
 
-memory::RawValue Utf8Sz(std::string_view text) {
-    memory::RawValue value{kRegSz, std::vector<std::uint8_t>(text.begin(), text.end())};
-    value.data.push_back(0);
-    return value;
+snapshot::RawValue Utf8Sz(std::string_view text) {
+    return snapshot::SzValue(text, kRegSz, snapshot::CodePage::Utf8);
 }
 
-memory::RawValue Utf8MultiSz(const std::vector<std::string>& texts) {
-    memory::RawValue value{kRegMultiSz, {}};
-    for (const std::string& text : texts) {
-        value.data.insert(value.data.end(), text.begin(), text.end());
-        value.data.push_back(0);
-    }
-    value.data.push_back(0);
-    return value;
-}
-
-// Registry names go through the memory machine's code page; kernel names are ASCII in practice,
+// Registry names and device instances are ASCII on Windows; kernel names are ASCII in practice,
 // anything else becomes '?'.
 std::string AsciiName(std::string_view name) {
     std::string out;
@@ -46,19 +34,19 @@ std::string Hex4(std::uint16_t value) {
     return text;
 }
 
-void PutText(memory::MemoryDevice& device, std::uint32_t property, const std::string& text) {
+void PutText(snapshot::SnapshotDevice& device, std::uint32_t property, const std::string& text) {
     if (!text.empty()) {
         device.properties[property] = Utf8Sz(text);
     }
 }
 
-void PutHardwareIds(memory::MemoryDevice& device, const std::vector<std::string>& ids) {
+void PutHardwareIds(snapshot::SnapshotDevice& device, const std::vector<std::string>& ids) {
     if (!ids.empty()) {
-        device.properties[SPDRP_HARDWAREID] = Utf8MultiSz(ids);
+        device.properties[SPDRP_HARDWAREID] = snapshot::MultiSzValue(ids, snapshot::CodePage::Utf8);
     }
 }
 
-void PutUsbIds(memory::MemoryDevice& device, const std::optional<UsbIds>& ids) {
+void PutUsbIds(snapshot::SnapshotDevice& device, const std::optional<UsbIds>& ids) {
     if (ids) {
         PutHardwareIds(device, UsbHardwareIds(*ids));
         PutText(device, SPDRP_ENUMERATOR_NAME, "USB");
@@ -77,8 +65,8 @@ std::string ModemDriverKey(int index) {
     return std::string(kClassGuidModem) + "\\" + number;
 }
 
-memory::MemoryDevice PortDevice(const SerialPort& port, const std::string& modemDriverKey) {
-    memory::MemoryDevice device;
+snapshot::SnapshotDevice PortDevice(const SerialPort& port, const std::string& modemDriverKey) {
+    snapshot::SnapshotDevice device;
     device.instance = "TTY\\" + AsciiName(port.kernelName);
     device.comportInterface = true;
     PutText(device, SPDRP_DEVICEDESC, PortDescription(port));
@@ -97,8 +85,8 @@ memory::MemoryDevice PortDevice(const SerialPort& port, const std::string& modem
     return device;
 }
 
-memory::MemoryDevice UsbDeviceEntry(const UsbDevice& usb) {
-    memory::MemoryDevice device;
+snapshot::SnapshotDevice UsbDeviceEntry(const UsbDevice& usb) {
+    snapshot::SnapshotDevice device;
     device.instance = "USB\\VID_" + Hex4(usb.ids.vendor) + "&PID_" + Hex4(usb.ids.product) + "\\" +
                       AsciiName(usb.serial.empty() ? usb.name : usb.serial);
     // Without a driver on any interface, Windows files the device under "Unknown".
@@ -191,50 +179,50 @@ std::vector<std::string> PortHardwareIds(const SerialPort& port) {
     return port.platformIds;
 }
 
-void LoadSnapshot(const Snapshot& snapshot, memory::MemoryMachine& machine) {
+snapshot::DeviceSnapshot SnapshotOf(const MachineScan& scan) {
+    snapshot::DeviceSnapshot result(snapshot::CodePage::Utf8);
     // The map exists even with no port, as on Windows.
-    machine.PutKey(kHkeyLocalMachine, kSerialCommPath);
+    result.PutKey(kHkeyLocalMachine, kSerialCommPath);
     int modems = 0;
-    for (const SerialPort& port : snapshot.ports) {
+    for (const SerialPort& port : scan.ports) {
         const std::string com = "COM" + std::to_string(port.comNumber);
         if (port.comNumber > 0) {
-            machine.PutValue(kHkeyLocalMachine, kSerialCommPath, "\\Device\\" + AsciiName(port.kernelName),
-                             Utf8Sz(com));
+            result.PutValue(kHkeyLocalMachine, kSerialCommPath, "\\Device\\" + AsciiName(port.kernelName), Utf8Sz(com));
         }
         std::string driverKey;
         if (port.modem) {
             driverKey = ModemDriverKey(modems++);
             if (port.comNumber > 0) {
-                machine.PutValue(kHkeyLocalMachine, kClassKeyPath + driverKey, "AttachedTo", Utf8Sz(com));
+                result.PutValue(kHkeyLocalMachine, kClassKeyPath + driverKey, "AttachedTo", Utf8Sz(com));
             }
         }
-        machine.AddDevice(PortDevice(port, driverKey));
+        result.AddDevice(PortDevice(port, driverKey));
     }
-    for (const UsbDevice& usb : snapshot.usbDevices) {
+    for (const UsbDevice& usb : scan.usbDevices) {
         if (!usb.ttyBound) {
-            machine.AddDevice(UsbDeviceEntry(usb));
+            result.AddDevice(UsbDeviceEntry(usb));
         }
     }
+    return result;
 }
 
 LinuxMachine::LinuxMachine(const ScanRoots& roots)
     : LinuxMachine([roots] { return ScanMachine(roots); }, [] { return std::chrono::steady_clock::now(); }) {}
 
-LinuxMachine::LinuxMachine(Scanner scanner, Clock clock) : scanner_(std::move(scanner)), clock_(std::move(clock)) {
+LinuxMachine::LinuxMachine(Scanner scanner, Clock clock)
+    : SnapshotMachine(snapshot::DeviceSnapshot(snapshot::CodePage::Utf8)),
+      scanner_(std::move(scanner)),
+      clock_(std::move(clock)) {
     Rescan();
 }
 
-LinuxMachine::~LinuxMachine() = default;
-
 void LinuxMachine::Rescan() {
-    if (machine_ && (machine_->OpenKeyCount() != 0 || machine_->OpenDeviceInfoSetCount() != 0)) {
+    if (HasOpenHandles()) {
         return;
     }
-    Snapshot snapshot = scanner_();
-    auto machine = std::make_unique<memory::MemoryMachine>();
-    LoadSnapshot(snapshot, *machine);
-    snapshot_ = std::move(snapshot);
-    machine_ = std::move(machine);
+    MachineScan scan = scanner_();
+    Replace(SnapshotOf(scan));
+    scan_ = std::move(scan);
     lastScan_ = clock_();
     ++scans_;
 }
@@ -247,96 +235,14 @@ std::int32_t LinuxMachine::OpenKeyEx(RegHandle root,
         clock_() - lastScan_ >= kFreshFor) {
         Rescan();
     }
-    return machine_->OpenKeyEx(root, subKey, access, result);
-}
-
-std::int32_t LinuxMachine::CreateKeyEx(RegHandle root,
-                                       const std::string& subKey,
-                                       std::uint32_t options,
-                                       std::uint32_t access,
-                                       const SecurityAttributes& sa,
-                                       RegHandle& result,
-                                       std::uint32_t& disposition) {
-    return machine_->CreateKeyEx(root, subKey, options, access, sa, result, disposition);
-}
-
-std::int32_t LinuxMachine::CloseKey(RegHandle key) {
-    return machine_->CloseKey(key);
-}
-
-std::int32_t LinuxMachine::QueryValueEx(RegHandle key,
-                                        const std::string& valueName,
-                                        std::uint32_t* type,
-                                        std::uint8_t* data,
-                                        std::uint32_t* dataSize) {
-    return machine_->QueryValueEx(key, valueName, type, data, dataSize);
-}
-
-std::int32_t LinuxMachine::SetValueEx(RegHandle key,
-                                      const std::string& valueName,
-                                      std::uint32_t type,
-                                      const std::uint8_t* data,
-                                      std::uint32_t size) {
-    return machine_->SetValueEx(key, valueName, type, data, size);
-}
-
-std::int32_t LinuxMachine::EnumKeyEx(RegHandle key, std::uint32_t index, char* name, std::uint32_t& nameLength) {
-    return machine_->EnumKeyEx(key, index, name, nameLength);
-}
-
-std::int32_t LinuxMachine::EnumValue(RegHandle key,
-                                     std::uint32_t index,
-                                     char* name,
-                                     std::uint32_t& nameLength,
-                                     std::uint32_t* type,
-                                     std::uint8_t* data,
-                                     std::uint32_t* dataSize) {
-    return machine_->EnumValue(key, index, name, nameLength, type, data, dataSize);
-}
-
-std::int32_t LinuxMachine::DeleteKey(RegHandle root, const std::string& subKey) {
-    return machine_->DeleteKey(root, subKey);
-}
-
-std::int32_t LinuxMachine::DeleteValue(RegHandle key, const std::string& valueName) {
-    return machine_->DeleteValue(key, valueName);
+    return SnapshotMachine::OpenKeyEx(root, subKey, access, result);
 }
 
 DevInfoSet LinuxMachine::GetClassDevs(const Guid& classGuid, std::uint32_t flags) {
     if (clock_() - lastScan_ > kRescanAfter) {
         Rescan();
     }
-    return machine_->GetClassDevs(classGuid, flags);
-}
-
-bool LinuxMachine::EnumDeviceInfo(DevInfoSet set, std::uint32_t index, DevInfoData& data) {
-    return machine_->EnumDeviceInfo(set, index, data);
-}
-
-bool LinuxMachine::GetDeviceRegistryProperty(DevInfoSet set,
-                                             const DevInfoData& data,
-                                             std::uint32_t property,
-                                             std::uint32_t* regType,
-                                             std::uint8_t* buffer,
-                                             std::uint32_t bufferSize,
-                                             std::uint32_t* requiredSize) {
-    return machine_->GetDeviceRegistryProperty(set, data, property, regType, buffer, bufferSize, requiredSize);
-}
-
-bool LinuxMachine::DestroyDeviceInfoList(DevInfoSet set) {
-    return machine_->DestroyDeviceInfoList(set);
-}
-
-std::uint32_t LinuxMachine::GetLastError() const {
-    return machine_->GetLastError();
-}
-
-std::string LinuxMachine::AnsiToUtf8(std::string_view ansi) const {
-    return std::string(ansi);
-}
-
-std::string LinuxMachine::Utf8ToAnsi(std::string_view utf8) const {
-    return std::string(utf8);
+    return SnapshotMachine::GetClassDevs(classGuid, flags);
 }
 
 }  // namespace velmaro::linux_backend

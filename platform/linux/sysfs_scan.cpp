@@ -6,11 +6,8 @@
 #include <exception>
 #include <fstream>
 #include <iterator>
-#include <map>
-#include <set>
 
 #include "common/text.h"
-#include "linux/udev_scan.h"
 #include "linux/wine_com_numbers.h"
 
 namespace velmaro::linux_backend {
@@ -51,17 +48,6 @@ std::string LinkName(const fs::path& link) {
     std::error_code ec;
     const fs::path target = fs::read_symlink(link, ec);
     return ec ? std::string() : CleanText(target.filename().string());
-}
-
-// The entries of a folder by name; an unreadable folder has none.
-std::vector<std::string> EntryNames(const fs::path& dir) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        names.push_back(it->path().filename().string());
-    }
-    std::sort(names.begin(), names.end(), NaturalLess);
-    return names;
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
@@ -202,7 +188,7 @@ std::vector<SerialPort> ReadPorts(const SysfsWalk& walk) {
                 ports.push_back(std::move(*port));
             }
         } catch (const std::exception&) {
-            // A device that vanished or misbehaved mid-read is left out of this snapshot.
+            // A device that vanished or misbehaved mid-read is left out of this scan.
         }
     }
     return ports;
@@ -246,65 +232,17 @@ std::vector<UsbDevice> ReadUsbDevices(const SysfsWalk& walk, const std::vector<S
     return devices;
 }
 
-// A link into /dev by another name (/dev/serial/by-id/...) counts for the node it leads to, as
-// Wine resolves it too.
-std::string NodeBehind(const fs::path& devRoot, const fs::path& target) {
-    const fs::path rel = target.lexically_normal().lexically_relative("/dev");
-    if (!target.is_absolute() || rel.empty() || *rel.begin() == "..") {
-        return target.string();
-    }
-    std::error_code ec;
-    const fs::path root = fs::canonical(devRoot, ec);
-    const fs::path real = ec ? fs::path() : fs::canonical(root / rel, ec);
-    const fs::path inside = ec ? fs::path() : real.lexically_relative(root);
-    if (inside.empty() || *inside.begin() == "..") {
-        return target.string();
-    }
-    return "/dev/" + inside.generic_string();
-}
-
-// The user's mappings: the Ports key first, as Wine remakes the links from it at its next start,
-// then the dosdevices links; a number taken once is not taken again.
-std::vector<ComLink> ReadWineLinks(const std::optional<fs::path>& prefix, const fs::path& devRoot) {
-    std::vector<ComLink> links;
-    if (!prefix) {
-        return links;
-    }
-    std::ifstream systemReg(*prefix / "system.reg", std::ios::binary);
-    for (ComLink& link : WinePortsFromRegistry(systemReg)) {
-        links.push_back({link.number, NodeBehind(devRoot, link.target)});
-    }
-    const std::size_t fromRegistry = links.size();
-    for (const std::string& name : EntryNames(*prefix / "dosdevices")) {
-        const int number = ComNumberOfLinkName(name);
-        std::error_code ec;
-        const fs::path target = fs::read_symlink(*prefix / "dosdevices" / name, ec);
-        if (number != 0 && !ec) {
-            links.push_back({number, NodeBehind(devRoot, target)});
-        }
-    }
-    std::sort(links.begin() + static_cast<std::ptrdiff_t>(fromRegistry), links.end(),
-              [](const ComLink& a, const ComLink& b) { return a.number < b.number; });
-    return links;
-}
-
-// The nodes of Wine's runs that exist, each run up to its first gap.
-std::set<std::string> ExistingRunNodes(const fs::path& devRoot) {
-    std::set<std::string> nodes;
-    for (const char* prefix : kWineRunPrefixes) {
-        const std::string name = fs::path(prefix).filename().string();
-        for (int n = 0; n < kWineMaxPorts; ++n) {
-            std::error_code ec;
-            if (!fs::exists(devRoot / (name + std::to_string(n)), ec)) {
-                break;
-            }
-            nodes.insert(prefix + std::to_string(n));
-        }
-    }
-    return nodes;
-}
-
 }  // namespace
+
+std::vector<std::string> EntryNames(const fs::path& dir) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        names.push_back(it->path().filename().string());
+    }
+    std::sort(names.begin(), names.end(), NaturalLess);
+    return names;
+}
 
 std::optional<long> AttributeNumber(const std::string& text, int base) {
     if (text.empty()) {
@@ -324,20 +262,6 @@ std::optional<std::uint16_t> AttributeHex16(const std::string& text) {
         return std::nullopt;
     }
     return static_cast<std::uint16_t>(*value);
-}
-
-ScanRoots DefaultScanRoots() {
-    ScanRoots roots;
-    if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') {
-        roots.winePrefix = fs::path(prefix);
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        std::error_code ec;
-        if (fs::is_directory(fs::path(home) / ".wine", ec)) {
-            roots.winePrefix = fs::path(home) / ".wine";
-        }
-    }
-    roots.hardwareDatabase = UdevHardwareDatabase();
-    return roots;
 }
 
 PortKind PortKindOf(std::string_view kernelName, std::string_view subsystem, std::string_view driver) {
@@ -448,35 +372,15 @@ std::string CleanText(std::string_view bytes) {
     return out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
-DeviceSource ChooseSource(const ScanRoots& roots) {
-    if (roots.source != DeviceSource::Auto) {
-        return roots.source;
-    }
-    std::error_code ec;
-    return roots.sysfs == "/sys" && fs::is_directory(roots.udevDatabase, ec) ? DeviceSource::Udev : DeviceSource::Sysfs;
-}
-
-Snapshot ScanSysfs(const ScanRoots& roots) {
+MachineScan ScanSysfs(const ScanRoots& roots) {
     const SysfsWalk walk(roots.sysfs);
-    Snapshot snapshot;
-    snapshot.ports = ReadPorts(walk);
-    snapshot.usbDevices = ReadUsbDevices(walk, snapshot.ports);
-    return snapshot;
+    MachineScan scan;
+    scan.ports = ReadPorts(walk);
+    scan.usbDevices = ReadUsbDevices(walk, scan.ports);
+    return scan;
 }
 
-void NumberPorts(Snapshot& snapshot, const ScanRoots& roots) {
-    std::vector<std::string> nodes;
-    for (const SerialPort& port : snapshot.ports) {
-        nodes.push_back(port.deviceNode);
-    }
-    const auto numbers = WineComNumbers(ReadWineLinks(roots.winePrefix, roots.dev), ExistingRunNodes(roots.dev), nodes);
-    for (SerialPort& port : snapshot.ports) {
-        const auto it = numbers.find(fs::path(port.deviceNode).lexically_normal().string());
-        port.comNumber = it == numbers.end() ? 0 : it->second;
-    }
-}
-
-void NameFromHardwareDatabase(Snapshot& snapshot, const NameLookup& lookup) {
+void NameFromHardwareDatabase(MachineScan& scan, const NameLookup& lookup) {
     if (!lookup) {
         return;
     }
@@ -488,26 +392,14 @@ void NameFromHardwareDatabase(Snapshot& snapshot, const NameLookup& lookup) {
         vendor = std::move(found.vendor);
         model = std::move(found.model);
     };
-    for (SerialPort& port : snapshot.ports) {
+    for (SerialPort& port : scan.ports) {
         if (port.usb) {
             name(*port.usb, port.vendorFromDatabase, port.modelFromDatabase);
         }
     }
-    for (UsbDevice& device : snapshot.usbDevices) {
+    for (UsbDevice& device : scan.usbDevices) {
         name(device.ids, device.vendorFromDatabase, device.modelFromDatabase);
     }
-}
-
-Snapshot ScanMachine(const ScanRoots& roots) {
-    Snapshot snapshot;
-    if (ChooseSource(roots) == DeviceSource::Udev) {
-        snapshot = ScanUdev(roots);  // udev consulted its hardware database when it made the records
-    } else {
-        snapshot = ScanSysfs(roots);
-        NameFromHardwareDatabase(snapshot, roots.hardwareDatabase);
-    }
-    NumberPorts(snapshot, roots);
-    return snapshot;
 }
 
 }  // namespace velmaro::linux_backend

@@ -31,9 +31,6 @@ struct ScanRoots {
     NameLookup hardwareDatabase;  // names the devices of the plain-sysfs walk; empty: no lookup
 };
 
-// "/sys", "/dev", $WINEPREFIX (else ~/.wine when that exists) and udev's hardware database.
-ScanRoots DefaultScanRoots();
-
 enum class PortKind { Uart, UsbSerial, UsbAcm, Bluetooth, Irda, Other };
 
 struct UsbIds {
@@ -76,27 +73,22 @@ struct UsbDevice {
     std::string modelFromDatabase;
 };
 
-struct Snapshot {
+// One look at the machine's serial ports and USB devices.
+struct MachineScan {
     std::vector<SerialPort> ports;      // in kernel-name order
     std::vector<UsbDevice> usbDevices;  // in sysfs-name order
 };
 
-// Reads the machine from the source roots choose, then gives the ports their COM numbers.
-Snapshot ScanMachine(const ScanRoots& roots);
-
-// The source Auto stands for: udev only sees the real /sys, and without its database it adds
-// nothing to the plain files.
-DeviceSource ChooseSource(const ScanRoots& roots);
-
 // The ports and USB devices below roots.sysfs, read as plain files; no COM numbers yet.
-Snapshot ScanSysfs(const ScanRoots& roots);
+MachineScan ScanSysfs(const ScanRoots& roots);
 
 // Names from the hardware database for every USB port and device that has none yet, so that a
 // machine without udev's device database (a container) still shows the names udev would give.
-void NameFromHardwareDatabase(Snapshot& snapshot, const NameLookup& lookup);
+void NameFromHardwareDatabase(MachineScan& scan, const NameLookup& lookup);
 
-// COM numbers by Wine's rule from the Wine prefix's links and the nodes below roots.dev.
-void NumberPorts(Snapshot& snapshot, const ScanRoots& roots);
+// The entries of a folder by name, numbers in names compared as numbers; an unreadable folder has
+// none.
+std::vector<std::string> EntryNames(const std::filesystem::path& dir);
 
 // Bytes as a clean UTF-8 text: invalid sequences become U+FFFD, control characters are dropped,
 // blanks at both ends trimmed (sysfs ends its values with a line feed).

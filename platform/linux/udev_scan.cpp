@@ -191,7 +191,7 @@ std::vector<SerialPort> ReadPorts(udev* context) {
                 ports.push_back(std::move(*port));
             }
         } catch (const std::exception&) {
-            // A device that misbehaved mid-read is left out of this snapshot.
+            // A device that misbehaved mid-read is left out of this scan.
         }
     }
     return ports;
@@ -248,15 +248,15 @@ std::vector<UsbDevice> ReadUsbDevices(udev* context, const std::vector<SerialPor
 
 }  // namespace
 
-Snapshot ScanUdev(const ScanRoots& roots) {
+MachineScan ScanUdev(const ScanRoots& roots) {
     const UdevContext context(udev_new());
     if (!context) {
         return ScanSysfs(roots);
     }
-    Snapshot snapshot;
-    snapshot.ports = ReadPorts(context.get());
-    snapshot.usbDevices = ReadUsbDevices(context.get(), snapshot.ports);
-    return snapshot;
+    MachineScan scan;
+    scan.ports = ReadPorts(context.get());
+    scan.usbDevices = ReadUsbDevices(context.get(), scan.ports);
+    return scan;
 }
 
 NameLookup UdevHardwareDatabase() {

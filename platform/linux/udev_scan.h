@@ -6,7 +6,7 @@
 namespace velmaro::linux_backend {
 
 // The ports and USB devices as udev sees them below /sys; no COM numbers yet.
-Snapshot ScanUdev(const ScanRoots& roots);
+MachineScan ScanUdev(const ScanRoots& roots);
 
 // Looks USB devices up in udev's hardware database (hwdb.bin), opened at the first lookup and kept
 // by the returned function; without the database every answer is empty.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <istream>
 #include <optional>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "common/text.h"
 
 namespace velmaro::linux_backend {
+namespace fs = std::filesystem;
 namespace {
 
 std::string Normal(const std::string& path) {
@@ -219,6 +221,80 @@ std::map<std::string, int> WineComNumbers(const std::vector<ComLink>& links,
         give(node);
     }
     return numbers;
+}
+
+namespace {
+
+// A link into /dev by another name (/dev/serial/by-id/...) counts for the node it leads to, as
+// Wine resolves it too.
+std::string NodeBehind(const fs::path& devRoot, const fs::path& target) {
+    const fs::path rel = target.lexically_normal().lexically_relative("/dev");
+    if (!target.is_absolute() || rel.empty() || *rel.begin() == "..") {
+        return target.string();
+    }
+    std::error_code ec;
+    const fs::path root = fs::canonical(devRoot, ec);
+    const fs::path real = ec ? fs::path() : fs::canonical(root / rel, ec);
+    const fs::path inside = ec ? fs::path() : real.lexically_relative(root);
+    if (inside.empty() || *inside.begin() == "..") {
+        return target.string();
+    }
+    return "/dev/" + inside.generic_string();
+}
+
+// The user's mappings: the Ports key first, as Wine remakes the links from it at its next start,
+// then the dosdevices links; a number taken once is not taken again.
+std::vector<ComLink> ReadWineLinks(const std::optional<fs::path>& prefix, const fs::path& devRoot) {
+    std::vector<ComLink> links;
+    if (!prefix) {
+        return links;
+    }
+    std::ifstream systemReg(*prefix / "system.reg", std::ios::binary);
+    for (ComLink& link : WinePortsFromRegistry(systemReg)) {
+        links.push_back({link.number, NodeBehind(devRoot, link.target)});
+    }
+    const std::size_t fromRegistry = links.size();
+    for (const std::string& name : EntryNames(*prefix / "dosdevices")) {
+        const int number = ComNumberOfLinkName(name);
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(*prefix / "dosdevices" / name, ec);
+        if (number != 0 && !ec) {
+            links.push_back({number, NodeBehind(devRoot, target)});
+        }
+    }
+    std::sort(links.begin() + static_cast<std::ptrdiff_t>(fromRegistry), links.end(),
+              [](const ComLink& a, const ComLink& b) { return a.number < b.number; });
+    return links;
+}
+
+// The nodes of Wine's runs that exist, each run up to its first gap.
+std::set<std::string> ExistingRunNodes(const fs::path& devRoot) {
+    std::set<std::string> nodes;
+    for (const char* prefix : kWineRunPrefixes) {
+        const std::string name = fs::path(prefix).filename().string();
+        for (int n = 0; n < kWineMaxPorts; ++n) {
+            std::error_code ec;
+            if (!fs::exists(devRoot / (name + std::to_string(n)), ec)) {
+                break;
+            }
+            nodes.insert(prefix + std::to_string(n));
+        }
+    }
+    return nodes;
+}
+
+}  // namespace
+
+void NumberPorts(MachineScan& scan, const ScanRoots& roots) {
+    std::vector<std::string> nodes;
+    for (const SerialPort& port : scan.ports) {
+        nodes.push_back(port.deviceNode);
+    }
+    const auto numbers = WineComNumbers(ReadWineLinks(roots.winePrefix, roots.dev), ExistingRunNodes(roots.dev), nodes);
+    for (SerialPort& port : scan.ports) {
+        const auto it = numbers.find(fs::path(port.deviceNode).lexically_normal().string());
+        port.comNumber = it == numbers.end() ? 0 : it->second;
+    }
 }
 
 }  // namespace velmaro::linux_backend

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "linux/sysfs_scan.h"
+
 namespace velmaro::linux_backend {
 
 // A user mapping: dosdevices/com5 -> /dev/ttyUSB0.
@@ -33,6 +35,9 @@ std::vector<ComLink> WinePortsFromRegistry(std::istream& systemReg);
 
 // The COM number of a dosdevices entry name ("com5" -> 5), or 0 when it is no COM name.
 int ComNumberOfLinkName(const std::string& name);
+
+// COM numbers by Wine's rule from the Wine prefix's links and the nodes below roots.dev.
+void NumberPorts(MachineScan& scan, const ScanRoots& roots);
 
 // Sorts names with their trailing numbers compared as numbers: rfcomm2 before rfcomm10.
 bool NaturalLess(const std::string& a, const std::string& b);

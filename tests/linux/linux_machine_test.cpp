@@ -98,16 +98,16 @@ TEST(SysfsScan, NamesFromTheHardwareDatabase) {
         p.modelFromDatabase = model;
         return p;
     };
-    Snapshot snapshot;
-    snapshot.ports = {port("ttyUSB0", UsbIds{0x067B, 0x2303, 0x0300}, "", ""),
-                      port("ttyUSB1", UsbIds{0x0403, 0x6001, {}}, "", "FT232 from udev"),
-                      port("ttyUSB2", UsbIds{0xFFFF, 0x0001, {}}, "", ""), port("ttyS0", std::nullopt, "", "")};
+    MachineScan scan;
+    scan.ports = {port("ttyUSB0", UsbIds{0x067B, 0x2303, 0x0300}, "", ""),
+                  port("ttyUSB1", UsbIds{0x0403, 0x6001, {}}, "", "FT232 from udev"),
+                  port("ttyUSB2", UsbIds{0xFFFF, 0x0001, {}}, "", ""), port("ttyS0", std::nullopt, "", "")};
     UsbDevice cable;
     cable.ids = {0x1A86, 0x7523, {}};
-    snapshot.usbDevices = {cable};
+    scan.usbDevices = {cable};
 
     std::vector<std::pair<std::uint16_t, std::uint16_t>> asked;
-    NameFromHardwareDatabase(snapshot, [&](std::uint16_t vendor, std::uint16_t product) {
+    NameFromHardwareDatabase(scan, [&](std::uint16_t vendor, std::uint16_t product) {
         asked.emplace_back(vendor, product);
         if (vendor == 0xFFFF) {
             return DatabaseNames{};
@@ -120,14 +120,13 @@ TEST(SysfsScan, NamesFromTheHardwareDatabase) {
     EXPECT_EQ(asked, expectedAsked);
     const std::pair<std::string, std::string> expected[] = {
         {"Vendor 1659", "Model 8963"}, {"", "FT232 from udev"}, {"", ""}, {"", ""}};
-    for (std::size_t i = 0; i < snapshot.ports.size(); ++i) {
-        EXPECT_EQ(std::pair(snapshot.ports[i].vendorFromDatabase, snapshot.ports[i].modelFromDatabase), expected[i])
-            << i;
+    for (std::size_t i = 0; i < scan.ports.size(); ++i) {
+        EXPECT_EQ(std::pair(scan.ports[i].vendorFromDatabase, scan.ports[i].modelFromDatabase), expected[i]) << i;
     }
-    EXPECT_EQ(std::pair(snapshot.usbDevices[0].vendorFromDatabase, snapshot.usbDevices[0].modelFromDatabase),
+    EXPECT_EQ(std::pair(scan.usbDevices[0].vendorFromDatabase, scan.usbDevices[0].modelFromDatabase),
               std::pair(std::string("Vendor 6790"), std::string("Model 29987")));
 
-    Snapshot unnamed;
+    MachineScan unnamed;
     unnamed.ports = {port("ttyUSB0", UsbIds{0x067B, 0x2303, 0x0300}, "", "")};
     NameFromHardwareDatabase(unnamed, NameLookup());  // no database: no names
     EXPECT_EQ(unnamed.ports[0].vendorFromDatabase + unnamed.ports[0].modelFromDatabase, "");
@@ -164,9 +163,9 @@ TEST(LinuxMachine, RescansAsARefreshBegins) {
     int scans = 0;
     LinuxMachine machine(
         [&] {
-            Snapshot snapshot{{SerialPort{}}, {}};
-            snapshot.ports[0].kernelName = "ttyS" + std::to_string(scans++);
-            return snapshot;
+            MachineScan scan{{SerialPort{}}, {}};
+            scan.ports[0].kernelName = "ttyS" + std::to_string(scans++);
+            return scan;
         },
         [&] { return now; });
     EXPECT_EQ(machine.ScanCount(), 1);
@@ -181,7 +180,7 @@ TEST(LinuxMachine, RescansAsARefreshBegins) {
     now += std::chrono::milliseconds(250);
     open("HARDWARE\\DEVICEMAP\\SERIALCOMM", key);
     EXPECT_EQ(machine.ScanCount(), 2);
-    EXPECT_EQ(machine.LastSnapshot().ports.at(0).kernelName, "ttyS1");
+    EXPECT_EQ(machine.LastScan().ports.at(0).kernelName, "ttyS1");
     open("hardware\\devicemap\\serialcomm", again);
     EXPECT_EQ(machine.ScanCount(), 2);  // the first key is still open
     machine.CloseKey(again);

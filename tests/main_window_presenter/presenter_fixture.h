@@ -14,7 +14,6 @@
 #include "memory/memory_machine.h"
 #include "memory/memory_program.h"
 #include "memory/memory_shell.h"
-#include "memory/scenario.h"
 #include "support/fakes.h"
 
 namespace velmaro::testing {

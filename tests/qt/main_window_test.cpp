@@ -22,7 +22,6 @@
 #include "linux_services.h"
 #include "main_window.h"
 #include "memory/memory_machine.h"
-#include "memory/scenario.h"
 #include "support/fakes.h"
 
 namespace velmaro::qt {

@@ -16,7 +16,6 @@
 #include "memory/memory_machine.h"
 #include "memory/memory_program.h"
 #include "memory/memory_shell.h"
-#include "memory/scenario.h"
 #include "support/fakes.h"
 #include "uc_headline_window.h"
 #include "view_support.h"

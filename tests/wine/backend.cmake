@@ -4,7 +4,7 @@ if(NOT TARGET velmaro_win32)
     return()
 endif()
 add_executable(test_wine_backend ${CMAKE_CURRENT_LIST_DIR}/backend/backend_test.cpp)
-target_link_libraries(test_wine_backend PRIVATE velmaro_win32 velmaro_memory velmaro_core velmaro_test_support
+target_link_libraries(test_wine_backend PRIVATE velmaro_win32 velmaro_test_support velmaro_core
     GTest::gtest)
 
 # typical-desktop: umlauts, a modem found through "AttachedTo", a device that is not present;

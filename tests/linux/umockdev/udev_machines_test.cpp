@@ -356,16 +356,15 @@ TEST(UdevMachines, BrokenTreesGiveACleanList) {
     // clang-format on
     for (DeviceSource source : {DeviceSource::Udev, DeviceSource::Sysfs}) {
         Testbed bed(broken);
-        const Snapshot snapshot = ScanMachine(bed.Roots(source));
-        ASSERT_EQ(snapshot.ports.size(), 1u);
-        EXPECT_EQ(std::pair(snapshot.ports[0].kernelName, snapshot.ports[0].comNumber),
-                  std::pair(std::string("ttyS0"), 1));
-        EXPECT_TRUE(snapshot.usbDevices.empty());
+        const MachineScan scan = ScanMachine(bed.Roots(source));
+        ASSERT_EQ(scan.ports.size(), 1u);
+        EXPECT_EQ(std::pair(scan.ports[0].kernelName, scan.ports[0].comNumber), std::pair(std::string("ttyS0"), 1));
+        EXPECT_TRUE(scan.usbDevices.empty());
     }
     ScanRoots none;
     none.sysfs = fs::temp_directory_path() / "no-such-sysfs";
     none.dev = fs::temp_directory_path() / "no-such-dev";
-    const Snapshot empty = ScanMachine(none);
+    const MachineScan empty = ScanMachine(none);
     EXPECT_TRUE(empty.ports.empty() && empty.usbDevices.empty());
 }
 

@@ -19,6 +19,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "common/text.h"
@@ -26,11 +27,11 @@
 #include "devices/device_property.h"
 #include "devices/driver_problems.h"
 #include "memory/memory_machine.h"
-#include "memory/scenario.h"
 #include "port_list/port_list.h"
 #include "ports/cls_com_enum.h"
 #include "ports/port_device_table.h"
 #include "support/fakes.h"
+#include "support/fault_injection.h"
 #include "win32/win32_devices.h"
 #include "win32/win32_registry.h"
 
@@ -200,6 +201,32 @@ TEST_F(BackendTest, EveryKeyOfTheScenarioReadsBackValueForValue) {
         CollectValues(registry, path, false, read);
     }
     EXPECT_EQ(read, expected);
+    EXPECT_TRUE(Released());
+}
+
+// The tests' fault injection around the real backend: its counts follow the backend's own, and an
+// injected failure never reaches Wine.
+TEST_F(BackendTest, FaultInjectionWrapsTheBackend) {
+    testing::FaultInjection wrapped(registry, devices);
+    RegHandle key = 0;
+    ASSERT_EQ(wrapped.OpenKeyEx(RootHandle(kHkeyLocalMachine), "HARDWARE\\DEVICEMAP\\SERIALCOMM", kKeyRead, key),
+              kErrorSuccess);
+    EXPECT_EQ(std::pair(wrapped.OpenKeyCount(), registry.OpenKeyCount()), std::pair(1, 1));
+    wrapped.FailCall("RegCloseKey", kErrorKeyDeleted);
+    EXPECT_EQ(wrapped.CloseKey(key), kErrorKeyDeleted);
+    EXPECT_EQ(std::pair(wrapped.OpenKeyCount(), registry.OpenKeyCount()), std::pair(1, 1));
+    EXPECT_EQ(wrapped.CloseKey(key), kErrorSuccess);
+
+    const DevInfoSet set = wrapped.GetClassDevs(kGuidNull, kDigcfPresent | kDigcfAllClasses);
+    EXPECT_EQ(std::pair(wrapped.OpenDeviceInfoSetCount(), devices.OpenSetCount()), std::pair(1, 1));
+    wrapped.FailCall("SetupDiEnumDeviceInfo", kErrorInvalidUserBuffer);
+    DevInfoData data;
+    data.cbSize = kDevInfoDataSize;
+    EXPECT_FALSE(wrapped.EnumDeviceInfo(set, 0, data));
+    EXPECT_EQ(wrapped.GetLastError(), static_cast<std::uint32_t>(kErrorInvalidUserBuffer));
+    EXPECT_TRUE(wrapped.EnumDeviceInfo(set, 0, data));
+    EXPECT_TRUE(wrapped.DestroyDeviceInfoList(set));
+    EXPECT_EQ(std::pair(wrapped.OpenKeyCount(), wrapped.OpenDeviceInfoSetCount()), std::pair(0, 0));
     EXPECT_TRUE(Released());
 }
 

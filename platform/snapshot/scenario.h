@@ -1,14 +1,14 @@
 #pragma once
 // Scenario files: one JSON file describes one machine (registry keys and values, devices in
-// enumeration order) and loads into a MemoryMachine.
+// enumeration order) and loads into a device snapshot.
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "memory/memory_machine.h"
+#include "snapshot/device_snapshot.h"
 
-namespace velmaro::memory {
+namespace velmaro::snapshot {
 
 // A malformed scenario. what() names the file, the place (line and column for syntax errors, the
 // JSON pointer for content errors) and what is wrong.
@@ -17,11 +17,14 @@ class ScenarioError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-void LoadScenarioFile(const std::filesystem::path& file, MemoryMachine& machine);
+// Adds what the file describes to snapshot; a malformed file adds nothing.
+void LoadScenarioFile(const std::filesystem::path& file, DeviceSnapshot& snapshot);
 // sourceName names the text in error messages.
-void LoadScenarioText(std::string_view json, std::string_view sourceName, MemoryMachine& machine);
+void LoadScenarioText(std::string_view json, std::string_view sourceName, DeviceSnapshot& snapshot);
+// The machine a scenario file describes, in Windows-1252 as on a German Windows.
+DeviceSnapshot ScenarioSnapshot(const std::filesystem::path& file);
 
 // The SPDRP_ code for a property name of the scenario format ("FriendlyName" -> 12), or -1.
 int PropertyCodeFromName(std::string_view name);
 
-}  // namespace velmaro::memory
+}  // namespace velmaro::snapshot

@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "common/text.h"
-#include "memory/memory_machine.h"
+#include "snapshot/device_snapshot.h"
 
-namespace velmaro::memory {
+namespace velmaro::snapshot {
 namespace {
 
 // 0x80..0x9F. The five bytes the code page leaves undefined map to the C1 control with the same
@@ -112,4 +112,4 @@ std::string Utf8ToCp1252(std::string_view utf8) {
     return out;
 }
 
-}  // namespace velmaro::memory
+}  // namespace velmaro::snapshot

@@ -1,10 +1,10 @@
 #pragma once
-// An in-memory Windows machine: a registry and a device-information service that answer as the
-// ANSI advapi32 and setupapi calls do. It counts open keys and device information sets, and it
-// can make any named call fail with a chosen code so that tests can inject faults.
+// Fault injection and handle counting around any registry and device-information service: a
+// snapshot, or the Windows backend under Wine. Calls are named like the OS functions.
+#include <array>
 #include <cstdint>
-#include <map>
-#include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,56 +12,25 @@
 #include "devices/device_info_service.h"
 #include "registry/registry_service.h"
 
-namespace velmaro::memory {
+namespace velmaro::testing {
 
-// A registry value or a device property: its type and its raw bytes (strings in the machine's
-// ANSI code page, Windows-1252, with their terminating NULs).
-struct RawValue {
-    std::uint32_t type = 0;
-    std::vector<std::uint8_t> data;
-    friend bool operator==(const RawValue&, const RawValue&) = default;
-};
-
-// Builders for RawValue from UTF-8 texts and numbers.
-RawValue SzValue(std::string_view utf8, std::uint32_t type = 1 /* REG_SZ */);
-RawValue MultiSzValue(const std::vector<std::string>& utf8Strings);
-RawValue DwordValue(std::uint32_t value, std::uint32_t type = 4 /* REG_DWORD */);
-RawValue BytesValue(std::uint32_t type, std::vector<std::uint8_t> data);
-
-struct MemoryDevice {
-    std::string instance;                          // e.g. USB\VID_067B&PID_2303\5&1A2B3C&0&1
-    bool comportInterface = false;                 // also in the COM-port interface set
-    bool present = true;                           // false keeps it out of both present-device sets
-    std::map<std::uint32_t, RawValue> properties;  // by SPDRP_ code
-};
-
-class MemoryMachine : public IRegistryService, public IDeviceInfoService {
+class FaultInjection : public IRegistryService, public IDeviceInfoService {
   public:
-    MemoryMachine();
-    ~MemoryMachine() override;
-    MemoryMachine(const MemoryMachine&) = delete;
-    MemoryMachine& operator=(const MemoryMachine&) = delete;
+    // The services must outlive this wrapper; texts convert through the registry's code page.
+    FaultInjection(IRegistryService& registry, IDeviceInfoService& devices);
 
-    // --- setting the machine up (UTF-8 paths and names; root as its 32-bit value) ---
-    void PutKey(std::int32_t root, std::string_view path);
-    void PutValue(std::int32_t root, std::string_view path, std::string_view name, RawValue value);
-    bool HasKey(std::int32_t root, std::string_view path) const;
-    // The value as stored, or nullptr.
-    const RawValue* FindValue(std::int32_t root, std::string_view path, std::string_view name) const;
-    void AddDevice(MemoryDevice device);
-    const std::vector<MemoryDevice>& Devices() const;
-
-    // --- faults and accounting ---
     // Makes the call named like the OS function ("RegOpenKeyExA", "RegCreateKeyExA", "RegCloseKey",
     // "RegQueryValueExA", "RegSetValueExA", "RegEnumKeyExA", "RegEnumValueA", "RegDeleteKeyA",
     // "RegDeleteValueA", "SetupDiGetClassDevsA", "SetupDiEnumDeviceInfo",
     // "SetupDiGetDeviceRegistryPropertyA", "SetupDiDestroyDeviceInfoList") fail with code on its
     // nth call (1-based, counted from now) and the count - 1 calls after it; count < 0: for good.
-    // A failing SetupDi call returns its failure value and sets the last error to code.
+    // A failing call does not reach the service. A failing SetupDi call returns its failure value
+    // and sets the last error to code.
     void FailCall(std::string_view call, std::int32_t code, int nth = 1, int count = 1);
     void ClearFaults();
-    // How often a call was made since the machine was built.
+    // How often a call was made since the wrapper was built.
     int CallCount(std::string_view call) const;
+    // Keys and device information sets obtained through this wrapper and not yet released.
     int OpenKeyCount() const;
     int OpenDeviceInfoSetCount() const;
 
@@ -109,24 +78,32 @@ class MemoryMachine : public IRegistryService, public IDeviceInfoService {
     bool DestroyDeviceInfoList(DevInfoSet set) override;
     std::uint32_t GetLastError() const override;
 
-    // Windows-1252, as on a German Windows.
     std::string AnsiToUtf8(std::string_view ansi) const override;
     std::string Utf8ToAnsi(std::string_view utf8) const override;
 
   private:
-    struct State;
-    std::unique_ptr<State> state_;
+    enum class Call : std::size_t;
+    struct FaultRule {
+        std::size_t call = 0;
+        std::int32_t code = 0;
+        long long first = 0;  // call numbers (1-based, since the wrapper was built) that fail
+        long long last = 0;
+    };
+
+    // Counts the call and answers the injected failure code, if any.
+    std::optional<std::int32_t> Enter(Call call);
+    // The same for a SetupDi call, which reports its failure through the last error.
+    bool EnterSetupDi(Call call);
+    // A SetupDi call that reached the service and failed has the service's last error.
+    bool Forwarded(bool succeeded);
+
+    IRegistryService& registry_;
+    IDeviceInfoService& devices_;
+    std::array<long long, 13> callCounts_{};
+    std::vector<FaultRule> faults_;
+    std::set<RegHandle> openKeys_;
+    std::set<DevInfoSet> openSets_;
+    std::optional<std::uint32_t> injectedError_;
 };
 
-// Windows-1252 <-> UTF-8. Characters outside the code page become '?', as the system's
-// best-fit-free conversion does.
-std::string Cp1252ToUtf8(std::string_view bytes);
-std::string Utf8ToCp1252(std::string_view utf8);
-
-// The value of one hex digit of either letter case, or -1.
-int HexDigitValue(char c);
-
-// The root named by its full name ("HKEY_LOCAL_MACHINE", ...), or 0 when unknown.
-std::int32_t RootFromName(std::string_view name);
-
-}  // namespace velmaro::memory
+}  // namespace velmaro::testing

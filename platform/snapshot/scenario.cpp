@@ -1,4 +1,4 @@
-#include "memory/scenario.h"
+#include "snapshot/scenario.h"
 
 #include <array>
 #include <cstdint>
@@ -15,7 +15,7 @@
 
 #include "common/win_codes.h"
 
-namespace velmaro::memory {
+namespace velmaro::snapshot {
 namespace {
 
 // Objects keep the file's order: registry values enumerate in the order they were written.
@@ -236,16 +236,16 @@ class Reader {
         }
     }
 
-    void Apply(MemoryMachine& machine) {
+    void Apply(DeviceSnapshot& snapshot) {
         for (auto& pending : values_) {
             if (pending.value) {
-                machine.PutValue(pending.root, pending.path, pending.value->first, std::move(pending.value->second));
+                snapshot.PutValue(pending.root, pending.path, pending.value->first, std::move(pending.value->second));
             } else {
-                machine.PutKey(pending.root, pending.path);
+                snapshot.PutKey(pending.root, pending.path);
             }
         }
         for (auto& device : devices_) {
-            machine.AddDevice(std::move(device));
+            snapshot.AddDevice(std::move(device));
         }
     }
 
@@ -326,7 +326,7 @@ class Reader {
         }
         std::map<std::string, std::size_t> seen;  // instance in capitals -> index
         for (std::size_t i = 0; i < devices.size(); ++i) {
-            MemoryDevice device = ReadDevice(devices[i], PointerTo(pointer, i));
+            SnapshotDevice device = ReadDevice(devices[i], PointerTo(pointer, i));
             const auto [it, added] = seen.emplace(Capitals(device.instance), i);
             if (!added) {
                 Fail(PointerTo(PointerTo(pointer, i), "instance"), "the instance " + Quoted(device.instance) +
@@ -337,12 +337,12 @@ class Reader {
         }
     }
 
-    MemoryDevice ReadDevice(const json& entry, const std::string& pointer) {
+    SnapshotDevice ReadDevice(const json& entry, const std::string& pointer) {
         if (!entry.is_object()) {
             Fail(pointer, "expected a device object, found " + Kind(entry));
         }
         CheckUnique(entry, pointer);
-        MemoryDevice device;
+        SnapshotDevice device;
         bool hasInstance = false;
         for (const auto& [name, member] : entry.items()) {
             const std::string memberPointer = PointerTo(pointer, name);
@@ -373,7 +373,7 @@ class Reader {
         return device;
     }
 
-    void ReadProperties(const json& properties, const std::string& pointer, MemoryDevice& device) {
+    void ReadProperties(const json& properties, const std::string& pointer, SnapshotDevice& device) {
         if (!properties.is_object()) {
             Fail(pointer, "expected an object of properties, found " + Kind(properties));
         }
@@ -556,7 +556,7 @@ class Reader {
 
     std::string_view source_;
     std::vector<PendingValue> values_;
-    std::vector<MemoryDevice> devices_;
+    std::vector<SnapshotDevice> devices_;
 };
 
 }  // namespace
@@ -570,7 +570,7 @@ int PropertyCodeFromName(std::string_view name) {
     return -1;
 }
 
-void LoadScenarioText(std::string_view text, std::string_view sourceName, MemoryMachine& machine) {
+void LoadScenarioText(std::string_view text, std::string_view sourceName, DeviceSnapshot& snapshot) {
     TreeBuilder builder;
     bool parsed = false;
     try {
@@ -585,10 +585,10 @@ void LoadScenarioText(std::string_view text, std::string_view sourceName, Memory
     }
     Reader reader(sourceName);
     reader.ReadDocument(builder.root);
-    reader.Apply(machine);
+    reader.Apply(snapshot);
 }
 
-void LoadScenarioFile(const std::filesystem::path& file, MemoryMachine& machine) {
+void LoadScenarioFile(const std::filesystem::path& file, DeviceSnapshot& snapshot) {
     const std::string name = file.string();
     std::error_code error;
     const auto status = std::filesystem::status(file, error);
@@ -606,7 +606,13 @@ void LoadScenarioFile(const std::filesystem::path& file, MemoryMachine& machine)
     if (in.bad()) {
         throw ScenarioError(name + ": cannot read the file");
     }
-    LoadScenarioText(text, name, machine);
+    LoadScenarioText(text, name, snapshot);
 }
 
-}  // namespace velmaro::memory
+DeviceSnapshot ScenarioSnapshot(const std::filesystem::path& file) {
+    DeviceSnapshot snapshot(CodePage::Windows1252);
+    LoadScenarioFile(file, snapshot);
+    return snapshot;
+}
+
+}  // namespace velmaro::snapshot

@@ -7,18 +7,18 @@
 #include <string>
 
 #include "common/win_codes.h"
-#include "memory/scenario.h"
+#include "snapshot/scenario.h"
 
-namespace velmaro::memory {
+namespace velmaro::snapshot {
 namespace {
 
 using ::testing::StartsWith;
 using ::testing::ThrowsMessage;
 
-// Loading text into a fresh machine fails with this message, or with one that starts with it when
+// Loading text into a fresh snapshot fails with this message, or with one that starts with it when
 // it ends in ": " (a syntax error is only checked for its line and column), and changes nothing.
 void ExpectError(const std::string& text, const std::string& message) {
-    MemoryMachine machine;
+    DeviceSnapshot machine;
     const auto matches = message.ends_with(": ") ? ::testing::Matcher<std::string>(StartsWith(message))
                                                  : ::testing::Matcher<std::string>(message);
     EXPECT_THAT([&] { LoadScenarioText(text, "t.json", machine); }, ThrowsMessage<ScenarioError>(matches)) << text;
@@ -45,20 +45,20 @@ TEST(ScenarioValues, EverySyntax) {
         {R"({"type": 8, "hex": "4100"})", {8, {'A', 0}}},
     };
     for (const auto& [json, expected] : cases) {
-        MemoryMachine machine;
+        DeviceSnapshot machine;
         EXPECT_NO_THROW(LoadScenarioText(WithValue(json), "t.json", machine)) << json;
         EXPECT_THAT(machine.FindValue(kHkeyCurrentUser, "Test", "v"), ::testing::Pointee(expected)) << json;
     }
 }
 
 TEST(ScenarioValues, DevicesInFileOrder) {
-    MemoryMachine machine;
+    DeviceSnapshot machine;
     LoadScenarioText(R"({"devices": [{"instance": "A", "comport_interface": true},
                      {"instance": "B", "present": false, "properties": {"FriendlyName": "F", "Address": 0}}]})",
                      "t.json", machine);
     ASSERT_EQ(machine.Devices().size(), 2u);
     EXPECT_TRUE(machine.Devices()[0].comportInterface && machine.Devices()[0].present);
-    const MemoryDevice& b = machine.Devices()[1];
+    const SnapshotDevice& b = machine.Devices()[1];
     EXPECT_TRUE(b.instance == "B" && !b.comportInterface && !b.present);
     EXPECT_EQ(b.properties,
               (std::map<std::uint32_t, RawValue>{{SPDRP_FRIENDLYNAME, SzValue("F")}, {SPDRP_ADDRESS, DwordValue(0)}}));
@@ -99,16 +99,16 @@ TEST(ScenarioFiles, EveryShippedFileLoadsAndAMissingOneIsNamed) {
     for (const auto& entry : std::filesystem::directory_iterator(VELMARO_SCENARIO_DIR)) {
         if (entry.path().extension() == ".json") {
             ++files;
-            MemoryMachine machine;
+            DeviceSnapshot machine;
             EXPECT_NO_THROW(LoadScenarioFile(entry.path(), machine)) << entry.path();
         }
     }
     EXPECT_GE(files, 5);  // empty, typical desktop, missing drivers, double assignments, many ports
-    MemoryMachine machine;
+    DeviceSnapshot machine;
     EXPECT_THAT([&] { LoadScenarioFile("no-such-dir/none.json", machine); },
                 ThrowsMessage<ScenarioError>(StartsWith("no-such-dir/none.json: cannot open the file")));
     EXPECT_THROW(LoadScenarioFile(VELMARO_SCENARIO_DIR, machine), ScenarioError);  // a folder
 }
 
 }  // namespace
-}  // namespace velmaro::memory
+}  // namespace velmaro::snapshot
