@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "devices/refresh_services.h"
 #include "port_list/port_list.h"
 #include "ports/port_device_table.h"
-#include "services/services.h"
 
 namespace velmaro {
 

@@ -5,25 +5,13 @@
 #include <string_view>
 #include <utility>
 
+#include "common/handle_owner.h"
 #include "common/text.h"
 #include "devices/driver_problems.h"
 #include "ports/cls_com_enum.h"
 
 namespace velmaro {
 namespace {
-
-// Runs a cleanup when the scope ends, also when it ends by an exception.
-template <typename F>
-class ScopeExit {
-  public:
-    explicit ScopeExit(F f) : f_(std::move(f)) {}
-    ~ScopeExit() { f_(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-  private:
-    F f_;
-};
 
 // A description in upper case, for the keyword tests that ignore letter case: folding it once per
 // row, not once per keyword, keeps a refresh of many ports cheap. Keywords are given in upper case.
@@ -47,7 +35,7 @@ std::vector<std::int16_t> ReadPortNumbers(clsComEnum& ports) {
     const std::int16_t count = ports.CountPorts();
     for (std::int16_t slot = 0; slot < count; ++slot) {
         const std::string name = UpperCase(ports.GetPortName(slot));
-        if (name.compare(0, 3, "COM") != 0) {
+        if (!name.starts_with("COM")) {
             continue;
         }
         const std::optional<double> value = ParseNumber(RemoveAll(name, "COM"));
@@ -158,13 +146,14 @@ void RefreshPortList(const Services& services,
                      RefreshControls& controls,
                      bool& clipboardRequested) {
     // A dump request is served by exactly one run, even one that fails.
-    ScopeExit clearRequest([&clipboardRequested] { clipboardRequested = false; });
+    const HandleOwner clearRequest(&clipboardRequested, [](bool* request) { *request = false; });
 
     // The caption carries the moment the run began, so the clock is read before anything else.
     controls.lblLastRefresh.SetCaption(LastRefreshCaption(services.clock.Now()));
 
     services.pointer.Set(MousePointer::Busy);
-    ScopeExit restorePointer([&services] { services.pointer.Set(MousePointer::Default); });
+    const HandleOwner restorePointer(&services.pointer,
+                                     [](IMousePointer* pointer) { pointer->Set(MousePointer::Default); });
 
     controls.lvwPorts.Clear();
 

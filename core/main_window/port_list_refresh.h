@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "devices/refresh_services.h"
 #include "port_list/port_list.h"
 #include "ports/port_device_table.h"
 #include "services/controls.h"
-#include "services/services.h"
 
 namespace velmaro {
 

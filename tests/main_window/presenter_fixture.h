@@ -15,6 +15,7 @@
 #include "memory/memory_program.h"
 #include "memory/memory_shell.h"
 #include "memory/scenario.h"
+#include "shell/shell_desktop.h"
 #include "support/fakes.h"
 
 namespace velmaro::testing {
@@ -138,12 +139,13 @@ struct PresenterRig : ISingleInstance {
     memory::MemoryMachine machine;
     FixedClock clock;
     memory::MemoryShell shell;
+    ShellDesktop desktop{shell};
     memory::FixedProgramIdentity identity;
     memory::MemoryFileSystem files;
     memory::ManualClock monotonic;
     memory::SteppingEventPump pump{monotonic, 0.25f};
     FakeMainWindow view;
-    frmPorts presenter{view, {machine, machine, clock, shell, identity, *this, files, monotonic, pump, guidance}};
+    frmPorts presenter{view, {machine, machine, clock, desktop, identity, *this, files, monotonic, pump, guidance}};
 };
 
 class PresenterTest : public ::testing::Test, protected PresenterRig {};
