@@ -4,98 +4,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-#include <cstring>
 
 #include "help_folder.h"
-#include "shell/device_manager.h"
 
 namespace velmaro::qt {
-namespace {
-
-constexpr std::int32_t kEFail = static_cast<std::int32_t>(0x80004005u);
-constexpr ItemIdList kSystemFolderList = 1;
-// ShellExecute answers above 32 for success; 2 is "file not found".
-constexpr std::intptr_t kExecuteOk = 42;
-constexpr std::intptr_t kExecuteNotFound = 2;
-
-std::string Slashes(std::string path) {
-    for (char& c : path) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    return path;
-}
-
-bool EndsWith(const std::string& text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-bool CopyPath(const std::string& value, char* path) {
-    if (value.size() + 1 > kMaxPath) {
-        return false;
-    }
-    std::memcpy(path, value.c_str(), value.size() + 1);
-    return true;
-}
-
-}  // namespace
-
-XdgShellService::XdgShellService() {
-    for (const char* name : kDeviceViewers) {
-        const QString found = QStandardPaths::findExecutable(QString::fromUtf8(name));
-        if (!found.isEmpty()) {
-            viewer_ = found.toStdString();
-            break;
-        }
-    }
-}
-
-std::int32_t XdgShellService::GetSpecialFolderLocation(WindowHandle, std::int32_t folder, ItemIdList& list) {
-    list = 0;
-    if ((folder & ~kCsidlFlagCreate) != kCsidlSystem || viewer_.empty()) {
-        return kEFail;
-    }
-    list = kSystemFolderList;
-    return kSOk;
-}
-
-std::int32_t XdgShellService::GetPathFromIdList(ItemIdList list, char* path) {
-    if (list != kSystemFolderList || viewer_.empty()) {
-        return 0;
-    }
-    return CopyPath(QFileInfo(QString::fromStdString(viewer_)).absolutePath().toStdString(), path) ? 1 : 0;
-}
-
-std::int32_t XdgShellService::GetFolderPathFromLibrary(LibraryHandle,
-                                                       WindowHandle,
-                                                       std::int32_t,
-                                                       std::uintptr_t,
-                                                       std::uint32_t,
-                                                       char*) {
-    return kEFail;
-}
-
-std::intptr_t XdgShellService::Execute(WindowHandle,
-                                       const std::string&,
-                                       const std::string& file,
-                                       const std::string&,
-                                       const std::string&,
-                                       std::int32_t) {
-    if (EndsWith(file, kDeviceManagerFile)) {
-        if (viewer_.empty()) {
-            return kExecuteNotFound;
-        }
-        return QProcess::startDetached(QString::fromStdString(viewer_), {}) ? kExecuteOk : kExecuteNotFound;
-    }
-    const bool address =
-        file.find("://") != std::string::npos || file.rfind("mailto:", 0) == 0 || file.rfind("www.", 0) == 0;
-    const std::string target = address ? file : Slashes(file);
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {QString::fromStdString(target)}) ? kExecuteOk
-                                                                                                 : kExecuteNotFound;
-}
 
 LockFileInstance::LockFileInstance(const std::string& name)
     : LockFileInstance(
@@ -149,7 +61,7 @@ ProgramVersion ParseVersion(const std::string& text) {
 }
 
 std::optional<FileEntry> LocalFileSystem::Lookup(const std::string& path) const {
-    const QFileInfo info(QString::fromStdString(Slashes(path)));
+    const QFileInfo info(QString::fromStdString(path));
     if (!info.exists()) {
         return std::nullopt;
     }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "linux/linux_machine.h"
+#include "linux/xdg_desktop.h"
 #include "linux_services.h"
 #include "main_window.h"
 #include "snapshot/scenario.h"
@@ -28,7 +29,7 @@ constexpr const char* kUsage =
 int Run(velmaro::IRegistryService& registry, velmaro::IDeviceInfoService& devices) {
     using namespace velmaro;
     qt::ApplicationIdentity identity;
-    qt::XdgShellService shell;
+    linux_backend::XdgDesktop desktop;
     qt::LockFileInstance instance(identity.ExecutableName() + ".lock");
     qt::LocalFileSystem files;
     qt::ElapsedClock monotonic;
@@ -36,7 +37,7 @@ int Run(velmaro::IRegistryService& registry, velmaro::IDeviceInfoService& device
     qt::QtEventPump events;
 
     qt::MainWindow window(qt::kProgramTitle);
-    frmPorts presenter(window, {registry, devices, clock, shell, identity, instance, files, monotonic, events,
+    frmPorts presenter(window, {registry, devices, clock, desktop, identity, instance, files, monotonic, events,
                                 GuidancePlatform::Linux});
     window.Attach(presenter);
     if (!presenter.Form_Load()) {

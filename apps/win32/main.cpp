@@ -13,6 +13,7 @@
 #include "frm_ports_window.h"
 #include "snapshot/scenario.h"
 #include "snapshot/snapshot_machine.h"
+#include "shell/shell_desktop.h"
 #include "win32/win32_devices.h"
 #include "win32/win32_registry.h"
 #include "win32/win32_services.h"
@@ -41,7 +42,7 @@ std::optional<std::string> ScenarioArgument(const std::vector<std::string>& argu
         if (arguments[i] == option && i + 1 < arguments.size()) {
             return arguments[i + 1];
         }
-        if (arguments[i].rfind(option + "=", 0) == 0) {
+        if (arguments[i].starts_with(option + "=")) {
             return arguments[i].substr(option.size() + 1);
         }
     }
@@ -51,6 +52,7 @@ std::optional<std::string> ScenarioArgument(const std::vector<std::string>& argu
 int Run(IRegistryService& registry, IDeviceInfoService& devices) {
     Win32ProgramIdentity identity;
     Win32ShellService shell;
+    ShellDesktop desktop(shell);
     Win32SingleInstance instance("Local\\Velmaro");
     Win32FileSystem files;
     Win32MonotonicClock monotonic;
@@ -58,7 +60,7 @@ int Run(IRegistryService& registry, IDeviceInfoService& devices) {
     Win32EventPump events;
 
     FrmPortsWindow window(kProgramTitle);
-    frmPorts presenter(window, {registry, devices, clock, shell, identity, instance, files, monotonic, events});
+    frmPorts presenter(window, {registry, devices, clock, desktop, identity, instance, files, monotonic, events});
     window.Attach(presenter);
     if (!presenter.Form_Load()) {
         return 0;  // another copy runs; the user has been told

@@ -8,7 +8,6 @@
 
 #include "common/appearance.h"
 #include "common/twips.h"
-#include "guidance/frm_info.h"
 
 namespace velmaro::win32 {
 

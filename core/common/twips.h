@@ -7,6 +7,12 @@ namespace velmaro {
 
 inline constexpr double kTwipsPerInch = 1440;
 
+// A control's place in its window's client area.
+struct TwipsRect {
+    float left = 0, top = 0, width = 0, height = 0;
+    friend constexpr bool operator==(const TwipsRect&, const TwipsRect&) = default;
+};
+
 // px = twips * dpi / 1440, to the nearest pixel.
 inline int TwipsToPixels(double twips, double dpi) {
     return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));

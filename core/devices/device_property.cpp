@@ -58,39 +58,6 @@ std::optional<std::string> ReadPropertyValue(IDeviceInfoService& devices,
     return std::nullopt;
 }
 
-// A registry key that is closed on every path; Close() reports the close's own result.
-class ScopedKey {
-  public:
-    explicit ScopedKey(IRegistryService& registry) : registry_(registry) {}
-    ~ScopedKey() {
-        if (open_) {
-            try {
-                registry_.CloseKey(key_);
-            } catch (...) {
-                // Unwinding may already be under way.
-            }
-        }
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-
-    std::int32_t Open(std::int32_t root, const std::string& path, std::uint32_t access) {
-        std::int32_t status = registry_.OpenKeyEx(RootHandle(root), path, access, key_);
-        open_ = status == kErrorSuccess;
-        return status;
-    }
-    std::int32_t Close() {
-        open_ = false;
-        return registry_.CloseKey(key_);
-    }
-    RegHandle get() const { return key_; }
-
-  private:
-    IRegistryService& registry_;
-    RegHandle key_ = 0;
-    bool open_ = false;
-};
-
 }  // namespace
 
 std::string GetDeviceProperty(IDeviceInfoService& devices,
@@ -132,21 +99,23 @@ std::int32_t QueryRegValue(IRegistryService& registry,
                            const std::string& keyPath,
                            const std::string& valueName,
                            std::optional<RegValue>& value) {
-    ScopedKey key(registry);
-    std::int32_t status = key.Open(root, registry.Utf8ToAnsi(keyPath), kQueryAccess);
+    OwnedKey key = OwnKey(registry);
+    std::int32_t status =
+        registry.OpenKeyEx(RootHandle(root), registry.Utf8ToAnsi(keyPath), kQueryAccess, key.Receive());
     if (status != kErrorSuccess) {
+        key.Disown();  // nothing was opened, so nothing is closed
         return status;
     }
     const std::string name = registry.Utf8ToAnsi(valueName);
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    status = registry.QueryValueEx(key.get(), name, &type, nullptr, &size);
+    status = registry.QueryValueEx(key.Get(), name, &type, nullptr, &size);
     if (status == kErrorSuccess) {
         if (type == kRegSz) {
             // One byte more than the value needs, pre-filled with blanks; the caller cuts at the NUL.
             std::string buffer(static_cast<std::size_t>(size) + 1, ' ');
             std::uint32_t dataSize = size;
-            status = registry.QueryValueEx(key.get(), name, &type, reinterpret_cast<std::uint8_t*>(buffer.data()),
+            status = registry.QueryValueEx(key.Get(), name, &type, reinterpret_cast<std::uint8_t*>(buffer.data()),
                                            &dataSize);
             if (status == kErrorSuccess) {
                 value = registry.AnsiToUtf8(buffer);
@@ -154,13 +123,13 @@ std::int32_t QueryRegValue(IRegistryService& registry,
         } else if (type == kRegDword) {
             std::uint8_t number[4] = {};
             std::uint32_t dataSize = sizeof number;
-            status = registry.QueryValueEx(key.get(), name, &type, number, &dataSize);
+            status = registry.QueryValueEx(key.Get(), name, &type, number, &dataSize);
             if (status == kErrorSuccess) {
                 value = LittleEndianInt32(number);
             }
         }
     }
-    std::int32_t closeStatus = key.Close();
+    const std::int32_t closeStatus = key.ReleaseNow();
     return status != kErrorSuccess ? status : closeStatus;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "common/handle_owner.h"
 #include "devices/device_info_service.h"
 
 namespace velmaro {
@@ -14,31 +15,17 @@ class DeviceWalkFailure : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Owns one device information set and destroys it when the walk leaves, however it leaves.
-class ScopedDevInfoSet {
-  public:
-    ScopedDevInfoSet(IDeviceInfoService& devices, const Guid& classGuid, std::uint32_t flags)
-        : devices_(devices), set_(devices.GetClassDevs(classGuid, flags)) {}
-    ~ScopedDevInfoSet() {
-        if (!Valid()) {
-            return;
-        }
-        try {
-            devices_.DestroyDeviceInfoList(set_);
-        } catch (...) {
-            // Unwinding may already be under way; a second exception would end the program.
-        }
-    }
-    ScopedDevInfoSet(const ScopedDevInfoSet&) = delete;
-    ScopedDevInfoSet& operator=(const ScopedDevInfoSet&) = delete;
-
-    bool Valid() const { return set_ != kInvalidHandleValue; }
-    DevInfoSet get() const { return set_; }
-
-  private:
-    IDeviceInfoService& devices_;
-    DevInfoSet set_;
+// Destroys a device information set with its service; an invalid set is left alone.
+struct DeviceSetDestroyer {
+    IDeviceInfoService* devices;
+    bool operator()(DevInfoSet set) const { return set != kInvalidHandleValue && devices->DestroyDeviceInfoList(set); }
 };
+using OwnedDeviceSet = HandleOwner<DevInfoSet, DeviceSetDestroyer>;
+
+// The set a walk goes through, destroyed when the walk leaves, however it leaves.
+inline OwnedDeviceSet OpenDeviceSet(IDeviceInfoService& devices, const Guid& classGuid, std::uint32_t flags) {
+    return OwnedDeviceSet(devices.GetClassDevs(classGuid, flags), DeviceSetDestroyer{&devices});
+}
 
 // The walks count devices in a signed 16-bit number, as the product always has: going past
 // index 32767 is a failure of the walk, not a wrap-around.

@@ -60,21 +60,21 @@ void DetectDriverProblems(const Services& services,
                           std::vector<PortRow>& rows,
                           const bool& clipboardRequested) {
     try {
-        ScopedDevInfoSet set(services.devices, kGuidNull, kAllDevicesFlags);
-        if (!set.Valid()) {
+        const OwnedDeviceSet set = OpenDeviceSet(services.devices, kGuidNull, kAllDevicesFlags);
+        if (set.Get() == kInvalidHandleValue) {
             return;  // the enumeration would fail at once, and not with ERROR_NO_MORE_ITEMS
         }
         DevInfoData device;
         device.cbSize = kDevInfoDataSize;
         std::string dump;
         for (std::int16_t index = 0;
-             services.devices.EnumDeviceInfo(set.get(), static_cast<std::uint32_t>(index), device);
+             services.devices.EnumDeviceInfo(set.Get(), static_cast<std::uint32_t>(index), device);
              index = NextDeviceIndex(index)) {
             if (clipboardRequested) {
                 dump += "\r\n\r\n";
-                dump += BuildDeviceDump(services.devices, services.messages, set.get(), device);
+                dump += BuildDeviceDump(services.devices, services.messages, set.Get(), device);
             }
-            CheckDevice(services, portHardwareIds, rows, set.get(), device);
+            CheckDevice(services, portHardwareIds, rows, set.Get(), device);
         }
         if (services.devices.GetLastError() != static_cast<std::uint32_t>(kErrorNoMoreItems)) {
             return;  // an enumeration that broke off copies nothing

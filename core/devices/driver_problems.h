@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "devices/refresh_services.h"
 #include "port_list/port_list.h"
-#include "services/services.h"
 
 namespace velmaro {
 

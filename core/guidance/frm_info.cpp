@@ -71,7 +71,8 @@ void frmInfo::cmdJa_Click() {
     const WindowHandle window = state_->window;
     const int load = loads_;
 
-    if (!OpenGuidanceAction(action, window, services_.identity, services_.files, services_.shell, services_.messages)) {
+    if (!OpenGuidanceAction(action, window, services_.identity, services_.files, services_.desktop,
+                            services_.messages)) {
         return;  // no help page: the dialog stays open as it is
     }
     // Give the browser a moment to come up before the dialog disappears.

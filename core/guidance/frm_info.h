@@ -8,20 +8,16 @@
 #include <string_view>
 
 #include "common/problem_codes.h"
+#include "common/twips.h"
 #include "headline/uc_headline.h"
 #include "services/event_pump.h"
 #include "services/file_system.h"
 #include "services/monotonic_clock.h"
 #include "services/program_identity.h"
 #include "services/user_services.h"
-#include "shell/shell_service.h"
+#include "shell/desktop.h"
 
 namespace velmaro {
-
-struct TwipsRect {
-    float left = 0, top = 0, width = 0, height = 0;
-    friend constexpr bool operator==(const TwipsRect&, const TwipsRect&) = default;
-};
 
 // --- the dialog's design, in twips ---
 // A fixed-size window without minimise and maximise buttons, centred on the screen.
@@ -61,7 +57,7 @@ struct InfoDialogState {
 
 struct InfoDialogServices {
     const IProgramIdentity& identity;
-    IShellService& shell;
+    IDesktop& desktop;
     IMessageBox& messages;
     const IFileSystem& files;
     const IMonotonicClock& clock;

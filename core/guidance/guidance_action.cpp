@@ -2,7 +2,6 @@
 
 #include "common/problem_codes.h"
 #include "guidance/help_pages.h"
-#include "shell/shell_helpers.h"
 
 namespace velmaro {
 
@@ -10,10 +9,10 @@ bool OpenGuidanceAction(const std::string& action,
                         WindowHandle parentWindow,
                         const IProgramIdentity& identity,
                         const IFileSystem& files,
-                        IShellService& shell,
+                        IDesktop& desktop,
                         IMessageBox& messages) {
     if (action != kHelpMarker) {
-        ShellOpen(shell, parentWindow, action);
+        desktop.OpenAddress(parentWindow, action);
         return true;
     }
     auto page = FindHelpPage(files, identity.ExecutableFolder());
@@ -21,7 +20,7 @@ bool OpenGuidanceAction(const std::string& action,
         messages.Show(kMsgHelpFileNotFound, MessageStyle::PromptOnly);
         return false;
     }
-    ShellOpen(shell, parentWindow, *page);
+    desktop.OpenDocument(parentWindow, *page);
     return true;
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 // What the "Ja" button of the guidance dialog opens: the local help page for the help marker,
-// anything else as an address handed to the shell unchanged.
+// anything else as an address handed to the desktop unchanged.
 #include <string>
 
 #include "services/file_system.h"
 #include "services/program_identity.h"
 #include "services/user_services.h"
-#include "shell/shell_service.h"
+#include "shell/desktop.h"
 
 namespace velmaro {
 
@@ -17,7 +17,7 @@ bool OpenGuidanceAction(const std::string& action,
                         WindowHandle parentWindow,
                         const IProgramIdentity& identity,
                         const IFileSystem& files,
-                        IShellService& shell,
+                        IDesktop& desktop,
                         IMessageBox& messages);
 
 }  // namespace velmaro

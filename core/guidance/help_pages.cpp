@@ -15,8 +15,9 @@ bool FileExists(const IFileSystem& files, const std::string& path) {
 }
 
 std::optional<std::string> FindHelpPage(const IFileSystem& files, const std::string& programFolder) {
-    for (auto candidate : kHelpPageCandidates) {
-        std::string path = programFolder + std::string(candidate);
+    const std::string folder = programFolder + files.Separator() + std::string(kHelpFolder) + files.Separator();
+    for (const std::string_view name : kHelpPageNames) {
+        std::string path = folder + std::string(name);
         if (FileExists(files, path)) {
             return path;
         }

@@ -9,12 +9,13 @@
 
 namespace velmaro {
 
-// Below the program's folder, in the order in which they are tried. The Windows version is not
-// asked: whichever page the installer left is the right one.
-inline constexpr std::array<std::string_view, 5> kHelpPageCandidates = {
-    "\\Hilfe\\Siemens_DCA-140-540_USB_Hinweise_Win98.htm",    "\\Hilfe\\Siemens_DCA-140-540_USB_Hinweise_WinME.htm",
-    "\\Hilfe\\Siemens_DCA-140-540_USB_Hinweise_Win2000.htm",  "\\Hilfe\\Siemens_DCA-140-540_USB_Hinweise_WinXP.htm",
-    "\\Hilfe\\Siemens_DCA-140-540_USB_Hinweise_WinVista.htm",
+// The folder of the pages below the program's folder, and the pages in the order in which they are
+// tried. The Windows version is not asked: whichever page the installer left is the right one.
+inline constexpr std::string_view kHelpFolder = "Hilfe";
+inline constexpr std::array<std::string_view, 5> kHelpPageNames = {
+    "Siemens_DCA-140-540_USB_Hinweise_Win98.htm",    "Siemens_DCA-140-540_USB_Hinweise_WinME.htm",
+    "Siemens_DCA-140-540_USB_Hinweise_Win2000.htm",  "Siemens_DCA-140-540_USB_Hinweise_WinXP.htm",
+    "Siemens_DCA-140-540_USB_Hinweise_WinVista.htm",
 };
 
 inline constexpr const char* kMsgHelpFileNotFound = "Hilfedatei nicht gefunden";
@@ -23,8 +24,8 @@ inline constexpr const char* kMsgHelpFileNotFound = "Hilfedatei nicht gefunden";
 // and ".." are never looked up; a failing lookup counts as "no file".
 bool FileExists(const IFileSystem& files, const std::string& path);
 
-// The full path of the first candidate page that exists below programFolder (given without a
-// trailing separator), or nothing.
+// The full path of the first page that exists below programFolder (given without a trailing
+// separator), written with the file system's separator; or nothing.
 std::optional<std::string> FindHelpPage(const IFileSystem& files, const std::string& programFolder);
 
 }  // namespace velmaro

@@ -2,8 +2,6 @@
 
 #include "headline/property_bag.h"
 #include "main_window/frm_ports_design.h"
-#include "shell/device_manager.h"
-#include "shell/shell_helpers.h"
 
 namespace velmaro {
 
@@ -17,7 +15,7 @@ frmPorts::frmPorts(IMainWindowView& view, MainWindowServices services)
       services_(services),
       refreshServices_{services.registry, services.devices, view.Messages(),
                        view.Clipboard(),  services.clock,   view.Pointer()},
-      frmInfo_({services.identity, services.shell, view.Messages(), services.files, services.monotonicClock,
+      frmInfo_({services.identity, services.desktop, view.Messages(), services.files, services.monotonicClock,
                 services.events}) {
     frmInfo_.UseGuidanceFor(services.guidance);
     hdlMain_.ReadProperties(PropertyBag{{std::string(ucHeadline::kCaptionKey), kHeadlineCaption}});
@@ -126,14 +124,17 @@ void frmPorts::lvwPorts_ItemClick(int row) {
 }
 
 void frmPorts::cmdOpenDevMan_Click() {
-    OpenDeviceManager(services_.shell, view_.Messages(), view_.NativeHandle());
+    if (!services_.desktop.OpenDeviceManager(view_.NativeHandle())) {
+        // The answer to the box is not used.
+        view_.Messages().Show(kMsgDeviceManagerUnavailable, MessageStyle::ExclamationOkCancel);
+    }
 }
 
 void frmPorts::lblUrl_Click(int index) {
     if (index != 0 && index != 1) {
         return;
     }
-    ShellOpen(services_.shell, view_.NativeHandle(), view_.lblUrl(index).Caption());
+    services_.desktop.OpenAddress(view_.NativeHandle(), view_.lblUrl(index).Caption());
 }
 
 void frmPorts::hdlMain_DblClick() {

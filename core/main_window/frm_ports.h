@@ -5,6 +5,7 @@
 #include <string>
 
 #include "devices/device_info_service.h"
+#include "devices/refresh_services.h"
 #include "guidance/frm_info.h"
 #include "headline/uc_headline.h"
 #include "main_window/main_window_view.h"
@@ -15,14 +16,14 @@
 #include "services/file_system.h"
 #include "services/monotonic_clock.h"
 #include "services/program_identity.h"
-#include "services/services.h"
 #include "services/single_instance.h"
-#include "shell/shell_service.h"
+#include "shell/desktop.h"
 
 namespace velmaro {
 
 inline constexpr const char* kMsgAlreadyRunning = " läuft bereits.";  // after the executable's name
 inline constexpr const char* kMsgCopyAllInfo = "Alles Infos in die Zwischenablage?";
+inline constexpr const char* kMsgDeviceManagerUnavailable = "Gerätemanager nicht aufrufbar.";
 inline constexpr const char* kVersionDate = "29.05.2007";
 
 // The platform services of the main window and its guidance dialog. The services bound to the
@@ -31,7 +32,7 @@ struct MainWindowServices {
     IRegistryService& registry;
     IDeviceInfoService& devices;
     IClock& clock;
-    IShellService& shell;
+    IDesktop& desktop;
     const IProgramIdentity& identity;
     ISingleInstance& instance;
     const IFileSystem& files;

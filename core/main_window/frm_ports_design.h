@@ -8,7 +8,7 @@
 
 #include "common/addresses.h"
 #include "common/appearance.h"
-#include "guidance/frm_info.h"
+#include "common/twips.h"
 #include "headline/uc_headline.h"
 #include "port_list/port_list.h"
 

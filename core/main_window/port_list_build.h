@@ -7,7 +7,7 @@
 
 #include "port_list/port_list.h"
 #include "ports/port_device_table.h"
-#include "services/services.h"
+#include "devices/refresh_services.h"
 
 namespace velmaro {
 

@@ -3,23 +3,9 @@
 #include <cstdio>
 #include <utility>
 
+#include "common/handle_owner.h"
+
 namespace velmaro {
-namespace {
-
-// Runs a cleanup when the scope ends, also when it ends by an exception.
-template <typename F>
-class ScopeExit {
-  public:
-    explicit ScopeExit(F f) : f_(std::move(f)) {}
-    ~ScopeExit() { f_(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-  private:
-    F f_;
-};
-
-}  // namespace
 
 void RefreshPortList(const Services& services,
                      PortDeviceTable& table,
@@ -29,7 +15,8 @@ void RefreshPortList(const Services& services,
     controls.lblLastRefresh.SetCaption(LastRefreshCaption(services.clock.Now()));
 
     services.pointer.Set(MousePointer::Busy);
-    ScopeExit restorePointer([&services] { services.pointer.Set(MousePointer::Default); });
+    const HandleOwner restorePointer(&services.pointer,
+                                     [](IMousePointer* pointer) { pointer->Set(MousePointer::Default); });
 
     // Cleared before the machine is read, so a failing run leaves no rows of the last one.
     controls.lvwPorts.Clear();

@@ -119,16 +119,16 @@ void PortDeviceTable::Reset() {
 void CollectPortDevices(const Services& services, PortDeviceTable& table) {
     table.Reset();
     try {
-        ScopedDevInfoSet set(services.devices, kGuidDevInterfaceComport, kComportSetFlags);
-        if (!set.Valid()) {
+        const OwnedDeviceSet set = OpenDeviceSet(services.devices, kGuidDevInterfaceComport, kComportSetFlags);
+        if (set.Get() == kInvalidHandleValue) {
             return;  // nothing to walk; the enumeration would fail at once
         }
-        PortDeviceWalk walk(services, table, set.get());
+        PortDeviceWalk walk(services, table, set.Get());
         DevInfoData device;
         device.cbSize = kDevInfoDataSize;
         // Any failed enumeration ends the pass; ERROR_NO_MORE_ITEMS is merely the usual one.
         for (std::int16_t index = 0;
-             services.devices.EnumDeviceInfo(set.get(), static_cast<std::uint32_t>(index), device);
+             services.devices.EnumDeviceInfo(set.Get(), static_cast<std::uint32_t>(index), device);
              index = NextDeviceIndex(index)) {
             walk.Examine(device);
         }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "services/services.h"
+#include "devices/refresh_services.h"
 
 namespace velmaro {
 

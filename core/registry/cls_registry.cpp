@@ -31,22 +31,6 @@ void TrimLastEmptySlot(std::vector<std::string>& names) {
 
 }  // namespace
 
-// Owns one key handle for the length of an operation. The null handle is closed too: the registry
-// accepts it and does nothing, so every path out of an operation looks the same.
-class clsRegistry::OpenedKey {
-  public:
-    explicit OpenedKey(IRegistryService& service) : service_(service) {}
-    ~OpenedKey() { service_.CloseKey(handle_); }
-    OpenedKey(const OpenedKey&) = delete;
-    OpenedKey& operator=(const OpenedKey&) = delete;
-
-    RegHandle& Handle() { return handle_; }
-
-  private:
-    IRegistryService& service_;
-    RegHandle handle_ = 0;
-};
-
 clsRegistry::clsRegistry(IRegistryService& service) : service_(service) {}
 
 void clsRegistry::RaiseError(std::int32_t code) {
@@ -80,14 +64,14 @@ bool clsRegistry::OpenKey(std::int32_t root, const std::string& path, bool readO
 }
 
 void clsRegistry::CreateKey(std::int32_t lKeyRoot, const std::string& sKeyName) {
-    OpenedKey key(service_);
+    OwnedKey key = OwnKey(service_);
     const SecurityAttributes sa{kSecurityAttributesSize, false, true};
     std::uint32_t disposition = 0;
     const std::int32_t result =
         service_.CreateKeyEx(RootHandle(lKeyRoot), service_.Utf8ToAnsi(sKeyName), kRegOptionNonVolatile,
-                             kKeyReadWriteCreateLink, sa, key.Handle(), disposition);
+                             kKeyReadWriteCreateLink, sa, key.Receive(), disposition);
     if (result != kErrorSuccess) {
-        key.Handle() = 0;
+        key.Receive() = 0;
         RaiseError(result);
     }
 }
@@ -103,12 +87,12 @@ void clsRegistry::DeleteKey(std::int32_t lKeyRoot, const std::string& sKeyName) 
 }
 
 void clsRegistry::DeleteValue(std::int32_t lKeyRoot, const std::string& sKeyName, const std::string& sValueName) {
-    OpenedKey key(service_);
+    OwnedKey key = OwnKey(service_);
     // The writing open runs first, so a missing key is created even while deleting is disabled.
-    if (!OpenKey(lKeyRoot, sKeyName, false, key.Handle()) || !enableDelete_) {
+    if (!OpenKey(lKeyRoot, sKeyName, false, key.Receive()) || !enableDelete_) {
         return;
     }
-    const std::int32_t result = service_.DeleteValue(key.Handle(), service_.Utf8ToAnsi(sValueName));
+    const std::int32_t result = service_.DeleteValue(key.Get(), service_.Utf8ToAnsi(sValueName));
     if (result != kErrorSuccess) {
         RaiseError(result);
     }
@@ -117,15 +101,15 @@ void clsRegistry::DeleteValue(std::int32_t lKeyRoot, const std::string& sKeyName
 std::vector<std::string> clsRegistry::EnumKeys(std::int32_t Root, const std::string& sKeyName, bool NoEvents) {
     std::vector<std::string> names(1);
     currentKey_ = sKeyName;
-    OpenedKey key(service_);
-    if (!OpenKey(Root, sKeyName, true, key.Handle())) {
+    OwnedKey key = OwnKey(service_);
+    if (!OpenKey(Root, sKeyName, true, key.Receive())) {
         return names;  // still its one empty slot: this walk does not trim on a failed open
     }
     int failuresInARow = 0;
     for (std::uint32_t index = 0;; ++index) {
         std::string buffer(kEnumBufferSize, ' ');
         std::uint32_t length = kEnumBufferSize;
-        const std::int32_t result = service_.EnumKeyEx(key.Handle(), index, buffer.data(), length);
+        const std::int32_t result = service_.EnumKeyEx(key.Get(), index, buffer.data(), length);
         if (result == kErrorNoMoreItems) {
             break;
         }
@@ -154,9 +138,9 @@ std::vector<std::string> clsRegistry::EnumValues(std::int32_t lKeyRoot, const st
     std::vector<std::string> names(1);
     currentKey_ = sKeyName;
     {
-        OpenedKey key(service_);
-        if (OpenKey(lKeyRoot, sKeyName, true, key.Handle())) {
-            EnumValuesOfOpenKey(lKeyRoot, sKeyName, key.Handle(), NoEvents, names);
+        OwnedKey key = OwnKey(service_);
+        if (OpenKey(lKeyRoot, sKeyName, true, key.Receive())) {
+            EnumValuesOfOpenKey(lKeyRoot, sKeyName, key.Get(), NoEvents, names);
         }
     }
     TrimLastEmptySlot(names);
@@ -213,15 +197,15 @@ std::int32_t clsRegistry::GetNumericValue(std::int32_t lKeyRoot,
                                           const std::string& sKeyName,
                                           const std::string& sValueName,
                                           std::int32_t DefaultValue) {
-    OpenedKey key(service_);
-    if (!OpenKey(lKeyRoot, sKeyName, true, key.Handle())) {
+    OwnedKey key = OwnKey(service_);
+    if (!OpenKey(lKeyRoot, sKeyName, true, key.Receive())) {
         return DefaultValue;
     }
     std::array<std::uint8_t, 4> buffer{};
     std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
     std::uint32_t type = 0;
     const std::int32_t result =
-        service_.QueryValueEx(key.Handle(), service_.Utf8ToAnsi(sValueName), &type, buffer.data(), &size);
+        service_.QueryValueEx(key.Get(), service_.Utf8ToAnsi(sValueName), &type, buffer.data(), &size);
     if (result != kErrorSuccess) {
         RaiseError(result);
         return DefaultValue;
@@ -236,8 +220,8 @@ std::int32_t clsRegistry::GetNumericValue(std::int32_t lKeyRoot,
 std::string clsRegistry::GetStringValue(std::int32_t lKeyRoot,
                                         const std::string& sKeyName,
                                         const std::string& sValueName) {
-    OpenedKey key(service_);
-    if (!OpenKey(lKeyRoot, sKeyName, true, key.Handle())) {
+    OwnedKey key = OwnKey(service_);
+    if (!OpenKey(lKeyRoot, sKeyName, true, key.Receive())) {
         return {};
     }
     const std::string ansiName = service_.Utf8ToAnsi(sValueName);
@@ -245,14 +229,13 @@ std::string clsRegistry::GetStringValue(std::int32_t lKeyRoot,
     // A real buffer of size 0: the registry answers 234 with the size, or 0 for an empty value.
     std::uint8_t probe = 0;
     std::uint32_t size = 0;
-    std::int32_t result = service_.QueryValueEx(key.Handle(), ansiName, &type, &probe, &size);
+    std::int32_t result = service_.QueryValueEx(key.Get(), ansiName, &type, &probe, &size);
     if (result != kErrorSuccess && result != kErrorMoreData) {
         RaiseError(result);
         return {};
     }
     std::string buffer(size, '\0');
-    result =
-        service_.QueryValueEx(key.Handle(), ansiName, &type, reinterpret_cast<std::uint8_t*>(buffer.data()), &size);
+    result = service_.QueryValueEx(key.Get(), ansiName, &type, reinterpret_cast<std::uint8_t*>(buffer.data()), &size);
     if (result != kErrorSuccess) {
         RaiseError(result);
         return {};
@@ -269,16 +252,16 @@ void clsRegistry::SetNumericValue(std::int32_t lKeyRoot,
                                   const std::string& sKeyName,
                                   const std::string& sValueName,
                                   std::int32_t lValueSetting) {
-    OpenedKey key(service_);
-    if (!OpenKey(lKeyRoot, sKeyName, false, key.Handle())) {
+    OwnedKey key = OwnKey(service_);
+    if (!OpenKey(lKeyRoot, sKeyName, false, key.Receive())) {
         return;
     }
     const auto bits = static_cast<std::uint32_t>(lValueSetting);
     const std::array<std::uint8_t, 4> data{static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
                                            static_cast<std::uint8_t>(bits >> 16),
                                            static_cast<std::uint8_t>(bits >> 24)};
-    const std::int32_t result = service_.SetValueEx(key.Handle(), service_.Utf8ToAnsi(sValueName), kRegDword,
-                                                    data.data(), static_cast<std::uint32_t>(data.size()));
+    const std::int32_t result = service_.SetValueEx(key.Get(), service_.Utf8ToAnsi(sValueName), kRegDword, data.data(),
+                                                    static_cast<std::uint32_t>(data.size()));
     // Only 2 (the key vanished under us) is reported; other write failures stay silent.
     if (result == kErrorFileNotFound) {
         RaiseError(result);
@@ -289,14 +272,14 @@ void clsRegistry::SetStringValue(std::int32_t lKeyRoot,
                                  const std::string& sKeyName,
                                  const std::string& sValueName,
                                  const std::string& sValueSetting) {
-    OpenedKey key(service_);
-    if (!OpenKey(lKeyRoot, sKeyName, false, key.Handle())) {
+    OwnedKey key = OwnKey(service_);
+    if (!OpenKey(lKeyRoot, sKeyName, false, key.Receive())) {
         return;
     }
     // An empty text is stored as one blank.
     std::string data = service_.Utf8ToAnsi(sValueSetting.empty() ? std::string(" ") : sValueSetting);
     data.push_back('\0');
-    const std::int32_t result = service_.SetValueEx(key.Handle(), service_.Utf8ToAnsi(sValueName), kRegSz,
+    const std::int32_t result = service_.SetValueEx(key.Get(), service_.Utf8ToAnsi(sValueName), kRegSz,
                                                     reinterpret_cast<const std::uint8_t*>(data.data()),
                                                     static_cast<std::uint32_t>(data.size()));
     if (result == kErrorFileNotFound) {

@@ -52,7 +52,6 @@ class clsRegistry {
                         const std::string& sValueSetting);
 
   private:
-    class OpenedKey;  // closes its handle when it goes out of scope
     bool OpenKey(std::int32_t root, const std::string& path, bool readOnly, RegHandle& handle);
     void EnumValuesOfOpenKey(std::int32_t root,
                              const std::string& path,

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/handle_owner.h"
+
 namespace velmaro {
 
 // A key handle. A predefined root is its 32-bit value zero-extended (0x80000002 for
@@ -73,5 +75,17 @@ class IRegistryService {
     virtual std::string AnsiToUtf8(std::string_view ansi) const = 0;
     virtual std::string Utf8ToAnsi(std::string_view utf8) const = 0;
 };
+
+// Closes a key with its service, the null key too: the registry accepts it and does nothing.
+struct KeyCloser {
+    IRegistryService* registry;
+    std::int32_t operator()(RegHandle key) const { return registry->CloseKey(key); }
+};
+using OwnedKey = HandleOwner<RegHandle, KeyCloser>;
+
+// An owner for the key a call is about to open (0 until then).
+inline OwnedKey OwnKey(IRegistryService& registry) {
+    return OwnedKey(0, KeyCloser{&registry});
+}
 
 }  // namespace velmaro

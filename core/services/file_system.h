@@ -15,9 +15,11 @@ struct FileEntry {
 class IFileSystem {
   public:
     virtual ~IFileSystem() = default;
-    // The entry at path (separators as "\"; a backend translates them), or nothing when there is
-    // none. Throws when the lookup itself fails (bad path, no access, device not ready).
+    // The entry at path, or nothing when there is none. Throws when the lookup itself fails (bad
+    // path, no access, device not ready).
     virtual std::optional<FileEntry> Lookup(const std::string& path) const = 0;
+    // What separates a folder from the name below it in this file system's paths.
+    virtual char Separator() const { return '\\'; }
 };
 
 }  // namespace velmaro

@@ -6,13 +6,13 @@
 
 namespace velmaro {
 
-void OpenDeviceManager(IShellService& shell, IMessageBox& messages, WindowHandle parentWindow) {
-    std::string folder = GetSpecialFolderPath(shell, kCsidlSystem, false);
+bool LaunchDeviceManager(IShellService& shell, WindowHandle parentWindow) {
+    const std::string folder = GetSpecialFolderPath(shell, kCsidlSystem, false);
     if (folder.empty()) {
-        messages.Show(kMsgDeviceManagerUnavailable, MessageStyle::ExclamationOkCancel);
-        return;
+        return false;
     }
     shell.Execute(parentWindow, "", shell.Utf8ToAnsi(folder + kDeviceManagerFile), "", "", kSwHide);
+    return true;
 }
 
 }  // namespace velmaro

@@ -2,45 +2,20 @@
 
 #include <array>
 
+#include "common/handle_owner.h"
+
 namespace velmaro {
 namespace {
 
-// One owner for an item-id list: freed however the lookup ends.
-class ScopedIdList {
-  public:
-    explicit ScopedIdList(IShellService& shell) : shell_(shell) {}
-    ~ScopedIdList() {
-        if (list_ != 0) {
-            shell_.FreeIdList(list_);
+// Gives an item-id list or a library back to the shell however the lookup ends; 0 is "none".
+template <auto Free>
+struct ShellReleaser {
+    IShellService* shell;
+    void operator()(std::uintptr_t handle) const {
+        if (handle != 0) {
+            (shell->*Free)(handle);
         }
     }
-    ScopedIdList(const ScopedIdList&) = delete;
-    ScopedIdList& operator=(const ScopedIdList&) = delete;
-    ItemIdList& Receive() { return list_; }
-    ItemIdList Get() const { return list_; }
-
-  private:
-    IShellService& shell_;
-    ItemIdList list_ = 0;
-};
-
-// One owner for a loaded library.
-class ScopedLibrary {
-  public:
-    ScopedLibrary(IShellService& shell, const std::string& name)
-        : shell_(shell), library_(shell.LoadLibraryNamed(name)) {}
-    ~ScopedLibrary() {
-        if (library_ != 0) {
-            shell_.FreeLoadedLibrary(library_);
-        }
-    }
-    ScopedLibrary(const ScopedLibrary&) = delete;
-    ScopedLibrary& operator=(const ScopedLibrary&) = delete;
-    LibraryHandle Get() const { return library_; }
-
-  private:
-    IShellService& shell_;
-    LibraryHandle library_;
 };
 
 using PathBuffer = std::array<char, kMaxPath>;
@@ -61,7 +36,7 @@ std::string GetSpecialFolderPath(IShellService& shell, std::int32_t folder, bool
         folder |= kCsidlFlagCreate;
     }
     {
-        ScopedIdList list(shell);
+        HandleOwner list(ItemIdList{0}, ShellReleaser<&IShellService::FreeIdList>{&shell});
         if (shell.GetSpecialFolderLocation(0, folder, list.Receive()) == kSOk) {
             PathBuffer buffer{};
             if (shell.GetPathFromIdList(list.Get(), buffer.data()) != 0) {
@@ -71,7 +46,8 @@ std::string GetSpecialFolderPath(IShellService& shell, std::int32_t folder, bool
         }
     }
     // Older systems without the item-id list lookup ship the same service in shfolder.
-    ScopedLibrary shfolder(shell, "shfolder");
+    const HandleOwner shfolder(shell.LoadLibraryNamed("shfolder"),
+                               ShellReleaser<&IShellService::FreeLoadedLibrary>{&shell});
     if (shfolder.Get() == 0) {
         return {};
     }
@@ -82,9 +58,12 @@ std::string GetSpecialFolderPath(IShellService& shell, std::int32_t folder, bool
     return shell.AnsiToUtf8(TextBeforeNul(buffer));
 }
 
+std::string ShellTarget(const std::string& target) {
+    return target.find('@') != std::string::npos ? kMailtoPrefix + target : target;
+}
+
 void ShellOpen(IShellService& shell, WindowHandle parentWindow, const std::string& target) {
-    std::string file = target.find('@') != std::string::npos ? kMailtoPrefix + target : target;
-    shell.Execute(parentWindow, kOpenVerb, shell.Utf8ToAnsi(file), "", "", kSwShowNormal);
+    shell.Execute(parentWindow, kOpenVerb, shell.Utf8ToAnsi(ShellTarget(target)), "", "", kSwShowNormal);
 }
 
 }  // namespace velmaro

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "common/win_codes.h"
+#include "devices/refresh_services.h"
 #include "memory/memory_machine.h"
-#include "services/services.h"
 #include "support/fakes.h"
 
 namespace velmaro::testing {

@@ -16,6 +16,7 @@
 #include "memory/memory_file_system.h"
 #include "memory/memory_program.h"
 #include "memory/memory_shell.h"
+#include "shell/shell_desktop.h"
 #include "support/fakes.h"
 
 namespace velmaro {
@@ -50,11 +51,12 @@ struct Guidance {
 
     memory::FixedProgramIdentity identity{"Velmaro", "C:\\Programme\\Velmaro"};
     memory::MemoryShell shell;
+    ShellDesktop desktop{shell};
     testing::RecordingMessageBox messages;
     memory::MemoryFileSystem files;
     memory::ManualClock clock;
     memory::SteppingEventPump pump{clock, 0.25f};
-    frmInfo dialog{{identity, shell, messages, files, clock, pump}};
+    frmInfo dialog{{identity, desktop, messages, files, clock, pump}};
 };
 
 class GuidanceTest : public ::testing::Test, protected Guidance {};
@@ -314,7 +316,7 @@ TEST_F(GuidanceTest, ClosingAndReopeningDuringTheWaitKeepsTheNewDialogOpen) {
 TEST(HelpPages, MarkerInOtherLetterCaseIsAnAddress) {
     Guidance f;
     f.files.AddFile(HelpPage("WinXP"));
-    EXPECT_TRUE(OpenGuidanceAction("local x40 help", 9, f.identity, f.files, f.shell, f.messages));
+    EXPECT_TRUE(OpenGuidanceAction("local x40 help", 9, f.identity, f.files, f.desktop, f.messages));
     EXPECT_EQ(f.shell.ExecuteCalls(), (std::vector<Call>{{9, "Open", "local x40 help", "", "", 1}}));
     EXPECT_TRUE(f.files.LookedUp().empty());
 }

@@ -1,10 +1,9 @@
-// The desktop services behind the Qt window: the program's name and version, file lookups, the
-// single-instance lock and the stand-in for the Device Manager.
+// The desktop services behind the Qt window: the program's name and version, file lookups and the
+// single-instance lock.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <string>
 #include <vector>
@@ -33,8 +32,8 @@ TEST(ApplicationIdentityTest, NameAndVersion) {
     EXPECT_EQ(ApplicationIdentity().ExecutableName(), "test_qt");
 }
 
-// The program writes paths with backslashes; a file whose name starts with a dot is hidden.
-TEST(LocalFileSystemTest, BackslashPathsAndKindsOfEntry) {
+// Paths are the system's own; a file whose name starts with a dot is hidden.
+TEST(LocalFileSystemTest, KindsOfEntry) {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("help")));
     Touch(dir, {"help/page.htm", ".hidden.htm"}, QFile::ReadOwner | QFile::WriteOwner);
@@ -44,10 +43,9 @@ TEST(LocalFileSystemTest, BackslashPathsAndKindsOfEntry) {
         std::string name;  // "": not found
         bool directory, hidden;
     } cases[] = {
-        {root + "\\help\\page.htm", "page.htm", false, false},
-        {root + "\\help", "help", true, false},
-        {root + "\\.hidden.htm", ".hidden.htm", false, true},
-        {root + "\\help\\missing.htm", "", false, false},
+        {root + "/help/page.htm", "page.htm", false, false}, {root + "/help", "help", true, false},
+        {root + "/.hidden.htm", ".hidden.htm", false, true}, {root + "/help/missing.htm", "", false, false},
+        {root + "\\help\\page.htm", "", false, false},  // a backslash is part of a name here
     };
     for (const auto& c : cases) {
         const FileEntry entry = LocalFileSystem().Lookup(c.path).value_or(FileEntry{});
@@ -55,6 +53,7 @@ TEST(LocalFileSystemTest, BackslashPathsAndKindsOfEntry) {
                   std::tuple(c.name, c.directory, c.hidden, false))
             << c.path;
     }
+    EXPECT_EQ(LocalFileSystem().Separator(), '/');
 }
 
 TEST(LockFileInstanceTest, SecondCopySeesTheFirstUntilItEnds) {
@@ -68,34 +67,6 @@ TEST(LockFileInstanceTest, SecondCopySeesTheFirstUntilItEnds) {
         EXPECT_TRUE(second.AnotherInstanceRunning());
     }
     EXPECT_FALSE(LockFileInstance(folder, "velmaro.lock").AnotherInstanceRunning());
-}
-
-// The first device viewer installed in PATH stands in for the Device Manager, its folder for the
-// system folder; the window's test shows the message when there is none.
-TEST(XdgShellServiceTest, DeviceViewerStandsInForTheDeviceManager) {
-    const std::pair<std::vector<const char*>, std::string> installed[] = {
-        {{}, ""},
-        {{"lshw-gtk", "usbview"}, "usbview"},
-        {{"kinfocenter", "hardinfo", "lshw-gtk"}, "hardinfo"},
-    };
-    const QByteArray path = qgetenv("PATH");
-    for (const auto& [names, taken] : installed) {
-        QTemporaryDir dir;
-        Touch(dir, names, QFile::ReadOwner | QFile::ExeOwner);
-        qputenv("PATH", dir.path().toUtf8());
-        const std::string viewer = XdgShellService().Viewer();
-        EXPECT_EQ(viewer.empty() ? "" : QFileInfo(QString::fromStdString(viewer)).fileName().toStdString(), taken);
-    }
-    qputenv("PATH", path);
-
-    XdgShellService shell("/usr/bin/hardinfo");
-    ItemIdList list = 0;
-    char folder[kMaxPath] = {};
-    ASSERT_EQ(shell.GetSpecialFolderLocation(0, kCsidlSystem, list), kSOk);
-    EXPECT_NE(shell.GetPathFromIdList(list, folder), 0);
-    EXPECT_EQ(std::string(folder), "/usr/bin");
-    EXPECT_NE(shell.GetSpecialFolderLocation(0, 0x1A, list), kSOk);  // application data: unknown
-    EXPECT_EQ(shell.LoadLibraryNamed("shfolder"), 0u);
 }
 
 }  // namespace

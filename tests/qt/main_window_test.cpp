@@ -35,7 +35,7 @@ struct Fixture {
     explicit Fixture(const std::string& scenario) : instance(lockDir.path().toStdString(), "velmaro.lock") {
         memory::LoadScenarioFile(std::string(VELMARO_SCENARIO_DIR) + "/" + scenario, machine);
         presenter = std::make_unique<frmPorts>(
-            window, MainWindowServices{machine, machine, clock, shell, identity, instance, files, monotonic, events});
+            window, MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events});
         window.Attach(*presenter);
     }
     // Load, show, and one refresh.
@@ -48,7 +48,7 @@ struct Fixture {
 
     memory::MemoryMachine machine;
     testing::FixedClock clock;
-    XdgShellService shell{""};
+    testing::RecordingDesktop desktop;  // without a device manager
     ApplicationIdentity identity;
     QTemporaryDir lockDir;
     LockFileInstance instance;
@@ -225,6 +225,7 @@ TEST(MessageBoxTest, StylesIconsButtonsAndAnswers) {
         {MessageStyle::InformationOk, QMessageBox::Ok, QMessageBox::Information, {"OK"}, MessageResult::Ok},
         {MessageStyle::ExclamationOkCancel, QMessageBox::Cancel, QMessageBox::Warning, {"OK", "Abbrechen"}, MessageResult::Cancel},
         {MessageStyle::QuestionYesNo, QMessageBox::Yes, QMessageBox::Question, {"Ja", "Nein"}, MessageResult::Yes},
+        {MessageStyle::QuestionYesNo, QMessageBox::No, QMessageBox::Question, {"Ja", "Nein"}, MessageResult::No},
         // clang-format on
     };
     QString title, text;
@@ -256,6 +257,7 @@ TEST(MessageBoxTest, StylesIconsButtonsAndAnswers) {
     answerNextBox(QMessageBox::Ok);
     f.window.findChild<QPushButton*>(QStringLiteral("cmdOpenDevMan"))->click();
     EXPECT_EQ(text.toStdString(), "Gerätemanager nicht aufrufbar.");
+    EXPECT_EQ(f.desktop.opened, std::vector<std::string>{"device manager"});
 }
 
 // The busy pointer shows while a refresh draws the rows, on an empty list and on a filled one, and

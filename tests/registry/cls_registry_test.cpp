@@ -138,70 +138,118 @@ const std::map<std::string, std::function<std::string(clsRegistry&)>> kOperation
 TEST(Registry, EveryOperationWithAndWithoutFailures) {
     struct Case {
         const char* operation;
-        std::string result;
-        std::string events;
+        std::string result = "";
+        std::string events = "";
         std::optional<RawValue> w = std::nullopt;  // the only value of the key W
         const char* call = "";                     // the call that fails, its nth time, with code
         int nth = 0;
         std::int32_t code = 0;
         std::string state = kUnchanged;
     } cases[] = {
-        // clang-format off
         // Texts of any type up to the first NUL.
-        {"GetString W", "", "", BytesValue(kRegSz, {})},
-        {"GetString W", "ab", "", BytesValue(kRegSz, {'a', 'b', 0, 'c', 'd', 0})},
-        {"GetString W", "xy", "", BytesValue(kRegBinary, {'x', 'y'})},  // no NUL: the whole data
-        {"GetString W", "COM6", "", MultiSzValue({"COM6", "COM7"})},
-        {"GetString W", "%Hilfe%", "", SzValue("%Hilfe%", kRegExpandSz)},
+        {.operation = "GetString W", .w = BytesValue(kRegSz, {})},
+        {.operation = "GetString W", .result = "ab", .w = BytesValue(kRegSz, {'a', 'b', 0, 'c', 'd', 0})},
+        {.operation = "GetString W",
+         .result = "xy",
+         .w = BytesValue(kRegBinary, {'x', 'y'})},  // no NUL: the whole data
+        {.operation = "GetString W", .result = "COM6", .w = MultiSzValue({"COM6", "COM7"})},
+        {.operation = "GetString W", .result = "%Hilfe%", .w = SzValue("%Hilfe%", kRegExpandSz)},
         // Calls: open #1, query #1 (size), query #2 (data), close #1. 234 on the size query is
         // expected; the size stays 0, so the data query reports 234.
-        {"GetString", "", "Error 5", {}, "RegQueryValueExA", 1, 5},
-        {"GetString", "", "Error 234", {}, "RegQueryValueExA", 1, 234},
-        {"GetString", "", "Error 5", {}, "RegQueryValueExA", 2, 5},
+        {.operation = "GetString", .events = "Error 5", .call = "RegQueryValueExA", .nth = 1, .code = 5},
+        {.operation = "GetString", .events = "Error 234", .call = "RegQueryValueExA", .nth = 1, .code = 234},
+        {.operation = "GetString", .events = "Error 5", .call = "RegQueryValueExA", .nth = 2, .code = 5},
         // Numbers from up to four bytes, little-endian.
-        {"GetNumber W", "-1", "", DwordValue(0xFFFFFFFF)},
-        {"GetNumber W", "4660", "", BytesValue(kRegBinary, {0x34, 0x12})},
-        {"GetNumber W", "0", "", BytesValue(kRegDword, {})},  // zero length reads as 0, not the default
-        {"GetNumber W", "77", "Error 234", BytesValue(kRegQword, {1, 0, 0, 0, 0, 0, 0, 0})},
-        {"GetNumber W", "77", "Error 2"},
-        {"GetNumber", "7", "Error 2", {}, "RegOpenKeyExA", 1, 2},
+        {.operation = "GetNumber W", .result = "-1", .w = DwordValue(0xFFFFFFFF)},
+        {.operation = "GetNumber W", .result = "4660", .w = BytesValue(kRegBinary, {0x34, 0x12})},
+        {.operation = "GetNumber W",
+         .result = "0",
+         .w = BytesValue(kRegDword, {})},  // zero length reads as 0, not the default
+        {.operation = "GetNumber W",
+         .result = "77",
+         .events = "Error 234",
+         .w = BytesValue(kRegQword, {1, 0, 0, 0, 0, 0, 0, 0})},
+        {.operation = "GetNumber W", .result = "77", .events = "Error 2"},
+        {.operation = "GetNumber", .result = "7", .events = "Error 2", .call = "RegOpenKeyExA", .nth = 1, .code = 2},
         // Failures of the key walk are entries: the buffer as it was, and the walk goes on. A
         // missing key leaves the one empty slot, and the open's error ignores NoEvents.
-        {"EnumKeys", "2:Alpha, Beta", "Key Alpha, Key Beta, KeyComplete"},
-        {"EnumKeys", "2:" + kJunk + ", Beta", "Key " + kJunk + ", Key Beta, KeyComplete", {}, "RegEnumKeyExA", 1, 5},
-        {"EnumKeys Leer", "0:", "KeyComplete"},
-        {"EnumKeys Neu quiet", "1:", "Error 2"},
+        {.operation = "EnumKeys", .result = "2:Alpha, Beta", .events = "Key Alpha, Key Beta, KeyComplete"},
+        {.operation = "EnumKeys",
+         .result = "2:" + kJunk + ", Beta",
+         .events = "Key " + kJunk + ", Key Beta, KeyComplete",
+         .call = "RegEnumKeyExA",
+         .nth = 1,
+         .code = 5},
+        {.operation = "EnumKeys Leer", .result = "0:", .events = "KeyComplete"},
+        {.operation = "EnumKeys Neu quiet", .result = "1:", .events = "Error 2"},
         // Calls: open #1, enum #1 (Baud), open #2, query #1, close #1, enum #2 (Port), enum #3, close #2.
-        {"EnumValues", "2:Baud, Port", "Value Baud=9600 type 4, Value Port='COM1' type 1, ValueComplete"},
-        {"EnumValues", "2:Baud, Port", "Error 5, Value Baud=0 type 4, Value Port='COM1' type 1, ValueComplete", {},
-         "RegOpenKeyExA", 2, 5},
-        {"EnumValues", "1:Baud", "Value Baud=9600 type 4, Error 5", {}, "RegEnumValueA", 2, 5},
-        {"EnumValues Leer", "0:", "ValueComplete"},
-        {"EnumValues Neu quiet", "0:", "Error 2"},
-        {"EnumValues Lang", "1:A", "Value A='" + std::string(1023, 'a') + "' type 1, Error 234"},
-        {"EnumValues Lang quiet", "1:A", ""},
+        {.operation = "EnumValues",
+         .result = "2:Baud, Port",
+         .events = "Value Baud=9600 type 4, Value Port='COM1' type 1, ValueComplete"},
+        {.operation = "EnumValues",
+         .result = "2:Baud, Port",
+         .events = "Error 5, Value Baud=0 type 4, Value Port='COM1' type 1, ValueComplete",
+         .call = "RegOpenKeyExA",
+         .nth = 2,
+         .code = 5},
+        {.operation = "EnumValues",
+         .result = "1:Baud",
+         .events = "Value Baud=9600 type 4, Error 5",
+         .call = "RegEnumValueA",
+         .nth = 2,
+         .code = 5},
+        {.operation = "EnumValues Leer", .result = "0:", .events = "ValueComplete"},
+        {.operation = "EnumValues Neu quiet", .result = "0:", .events = "Error 2"},
+        {.operation = "EnumValues Lang",
+         .result = "1:A",
+         .events = "Value A='" + std::string(1023, 'a') + "' type 1, Error 234"},
+        {.operation = "EnumValues Lang quiet", .result = "1:A"},
         // The event's value: texts without their NUL, numbers read once more, other types nothing.
-        {"EnumValues W", "1:W", "Value W='' type 1, ValueComplete", BytesValue(kRegSz, {})},
-        {"EnumValues W", "1:W", "Value W='a' type 1, ValueComplete", BytesValue(kRegSz, {'a', 'b'})},
-        {"EnumValues W", "1:W", "Error 234, Value W=0 type 4, ValueComplete", BytesValue(kRegDword, {1, 0, 0, 0, 1})},
-        {"EnumValues W", "1:W", "Value W=none type 2, ValueComplete", SzValue("%TEMP%", kRegExpandSz)},
+        {.operation = "EnumValues W",
+         .result = "1:W",
+         .events = "Value W='' type 1, ValueComplete",
+         .w = BytesValue(kRegSz, {})},
+        {.operation = "EnumValues W",
+         .result = "1:W",
+         .events = "Value W='a' type 1, ValueComplete",
+         .w = BytesValue(kRegSz, {'a', 'b'})},
+        {.operation = "EnumValues W",
+         .result = "1:W",
+         .events = "Error 234, Value W=0 type 4, ValueComplete",
+         .w = BytesValue(kRegDword, {1, 0, 0, 0, 1})},
+        {.operation = "EnumValues W",
+         .result = "1:W",
+         .events = "Value W=none type 2, ValueComplete",
+         .w = SzValue("%TEMP%", kRegExpandSz)},
         // Calls: open #1, set #1, close #1; a missing key adds create, close and open #2. Of the
         // writes, only 2 is reported.
-        {"SetNumber", "", "Error 2", {}, "RegSetValueExA", 1, 2},
-        {"SetNumber", "", "", {}, "RegSetValueExA", 1, 5},
-        {"SetNumber new key", "", "", {}, "", 0, 0, kUnchanged + " Neu"},
-        {"SetNumber new key", "", "Error 5", {}, "RegOpenKeyExA", 1, 5},
-        {"SetNumber new key", "", "Error 5, Error 3", {}, "RegCreateKeyExA", 1, 5},
-        {"SetNumber new key", "", "Error 3", {}, "RegOpenKeyExA", 2, 5, kUnchanged + " Neu"},
-        {"SetString", "", "Error 2", {}, "RegSetValueExA", 1, 2},
-        {"CreateKey", "", "Error 5", {}, "RegCreateKeyExA", 1, 5},
-        {"DeleteKey", "", "", {}, "", 0, 0, "Baud=9600 Port=COM1 Beta"},
-        {"DeleteKey", "", "Error 5", {}, "RegDeleteKeyA", 1, 5},
-        {"DeleteValue", "", "Error 5", {}, "RegDeleteValueA", 1, 5},
-        {"DeleteValue", "", "", {}, "RegCloseKey", 1, 6, "Baud=9600 Port=- Alpha Beta"},  // not reported
-        {"DeleteKey disabled", "", ""},
-        {"DeleteValue disabled", "", "", {}, "", 0, 0, kUnchanged + " Neu"},  // the writing open creates the key
-        // clang-format on
+        {.operation = "SetNumber", .events = "Error 2", .call = "RegSetValueExA", .nth = 1, .code = 2},
+        {.operation = "SetNumber", .call = "RegSetValueExA", .nth = 1, .code = 5},
+        {.operation = "SetNumber new key", .state = kUnchanged + " Neu"},
+        {.operation = "SetNumber new key", .events = "Error 5", .call = "RegOpenKeyExA", .nth = 1, .code = 5},
+        {.operation = "SetNumber new key",
+         .events = "Error 5, Error 3",
+         .call = "RegCreateKeyExA",
+         .nth = 1,
+         .code = 5},
+        {.operation = "SetNumber new key",
+         .events = "Error 3",
+         .call = "RegOpenKeyExA",
+         .nth = 2,
+         .code = 5,
+         .state = kUnchanged + " Neu"},
+        {.operation = "SetString", .events = "Error 2", .call = "RegSetValueExA", .nth = 1, .code = 2},
+        {.operation = "CreateKey", .events = "Error 5", .call = "RegCreateKeyExA", .nth = 1, .code = 5},
+        {.operation = "DeleteKey", .state = "Baud=9600 Port=COM1 Beta"},
+        {.operation = "DeleteKey", .events = "Error 5", .call = "RegDeleteKeyA", .nth = 1, .code = 5},
+        {.operation = "DeleteValue", .events = "Error 5", .call = "RegDeleteValueA", .nth = 1, .code = 5},
+        {.operation = "DeleteValue",
+         .call = "RegCloseKey",
+         .nth = 1,
+         .code = 6,
+         .state = "Baud=9600 Port=- Alpha Beta"},  // not reported
+        {.operation = "DeleteKey disabled"},
+        {.operation = "DeleteValue disabled", .state = kUnchanged + " Neu"},  // the writing open creates the key
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.operation) + " " + c.call + " #" + std::to_string(c.nth));

@@ -1,4 +1,5 @@
-// The shell helpers: opening a target, locating a special folder, starting Device Manager.
+// The shell helpers: opening a target, locating a special folder, starting Device Manager, and the
+// Windows desktop made of them.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,8 +9,8 @@
 
 #include "memory/memory_shell.h"
 #include "shell/device_manager.h"
+#include "shell/shell_desktop.h"
 #include "shell/shell_helpers.h"
-#include "support/fakes.h"
 
 namespace velmaro {
 namespace {
@@ -104,22 +105,40 @@ TEST(SpecialFolder, ItemIdListIsFreedWhenTheConversionThrows) {
     EXPECT_EQ(shell.BadReleaseCount(), 0);
 }
 
-TEST(DeviceManager, OpensTheConsoleFromTheSystemFolderOrTellsTheUser) {
+TEST(DeviceManager, OpensTheConsoleFromTheSystemFolderOrSaysItCannot) {
     MemoryShell shell;
-    testing::RecordingMessageBox messages;
     shell.SetShellFolder(37, kSystem);
-    OpenDeviceManager(shell, messages, 0x55);
+    EXPECT_TRUE(LaunchDeviceManager(shell, 0x55));
     EXPECT_EQ(shell.ExecuteCalls(), (std::vector<Call>{{0x55, "", "C:\\WINDOWS\\system32\\devmgmt.msc", "", "", 0}}));
     EXPECT_EQ(shell.LocationRequests(), std::vector<std::int32_t>{37});  // no create flag
-    EXPECT_TRUE(messages.shown.empty());
 
     shell.FailSpecialFolderLocation(true);
     shell.SetShfolderLoadable(false);
-    OpenDeviceManager(shell, messages, 0x55);
+    EXPECT_FALSE(LaunchDeviceManager(shell, 0x55));
     EXPECT_EQ(shell.ExecuteCalls().size(), 1u);  // nothing more opened
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Gerätemanager nicht aufrufbar.");
-    EXPECT_EQ(messages.shown[0].style, MessageStyle::ExclamationOkCancel);
+}
+
+// The Windows desktop is the shell's rules: the console, and ShellOpen for documents and addresses
+// alike, "@" making a mail of either.
+TEST(ShellDesktop, DeviceManagerDocumentsAndAddressesThroughTheShell) {
+    MemoryShell shell;
+    shell.SetShellFolder(37, kSystem);
+    ShellDesktop desktop(shell);
+    EXPECT_TRUE(desktop.OpenDeviceManager(7));
+    desktop.OpenDocument(7, "C:\\Programme\\Velmaro\\Hilfe\\Seite.htm");
+    desktop.OpenDocument(7, "C:\\anna@büro\\Seite.htm");
+    desktop.OpenAddress(7, "https://www.velmaro.example");
+    desktop.OpenAddress(7, "feedback@velmaro.example");
+    EXPECT_EQ(shell.ExecuteCalls(), (std::vector<Call>{
+                                        {7, "", "C:\\WINDOWS\\system32\\devmgmt.msc", "", "", 0},
+                                        {7, "Open", "C:\\Programme\\Velmaro\\Hilfe\\Seite.htm", "", "", 1},
+                                        {7, "Open", "mailto:C:\\anna@büro\\Seite.htm", "", "", 1},
+                                        {7, "Open", "https://www.velmaro.example", "", "", 1},
+                                        {7, "Open", "mailto:feedback@velmaro.example", "", "", 1},
+                                    }));
+    shell.FailSpecialFolderLocation(true);
+    shell.SetShfolderLoadable(false);
+    EXPECT_FALSE(desktop.OpenDeviceManager(7));
 }
 
 }  // namespace

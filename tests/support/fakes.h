@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "services/user_services.h"
+#include "shell/desktop.h"
 
 namespace velmaro::testing {
 
@@ -32,6 +33,20 @@ class RecordingMessageBox : public IMessageBox {
     }
     std::vector<Shown> shown;
     bool answerYes = true;
+};
+
+// Records what the window asks the desktop to open; a device manager only when told there is one.
+class RecordingDesktop : public IDesktop {
+  public:
+    bool OpenDeviceManager(WindowHandle) override {
+        opened.push_back("device manager");
+        return hasDeviceManager;
+    }
+    void OpenDocument(WindowHandle, const std::string& path) override { opened.push_back("document " + path); }
+    void OpenAddress(WindowHandle, const std::string& address) override { opened.push_back("address " + address); }
+
+    bool hasDeviceManager = false;
+    std::vector<std::string> opened;
 };
 
 class FakeClipboard : public IClipboard {

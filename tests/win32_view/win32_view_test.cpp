@@ -16,6 +16,7 @@
 #include "memory/memory_machine.h"
 #include "memory/memory_program.h"
 #include "memory/memory_shell.h"
+#include "shell/shell_desktop.h"
 #include "support/fakes.h"
 #include "uc_headline_window.h"
 #include "view_support.h"
@@ -32,7 +33,7 @@ struct Fixture {
     explicit Fixture(const std::string& scenario) {
         memory::LoadScenarioFile(std::string(VELMARO_SCENARIO_DIR) + "/" + scenario, machine);
         presenter = std::make_unique<frmPorts>(
-            window, MainWindowServices{machine, machine, clock, shell, identity, instance, files, monotonic, events});
+            window, MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events});
         window.Attach(*presenter);
     }
     // Load, show, then one tick of tmrRefresh as the message loop would deliver it.
@@ -54,6 +55,7 @@ struct Fixture {
     memory::MemoryMachine machine;
     testing::FixedClock clock;
     memory::MemoryShell shell;
+    ShellDesktop desktop{shell};
     memory::FixedProgramIdentity identity;
     FirstInstance instance;
     memory::MemoryFileSystem files;

@@ -65,7 +65,7 @@ std::vector<HWND> Windows(const std::wstring& title) {
     std::vector<HWND> found;
     for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr)) != nullptr;) {
         const std::wstring text = IsWindowVisible(window) ? TextOf(window) : L"";
-        if (IsWindowVisible(window) && (prefix ? text.rfind(wanted, 0) == 0 : text == wanted)) {
+        if (IsWindowVisible(window) && (prefix ? text.starts_with(wanted) : text == wanted)) {
             found.push_back(window);
         }
     }

@@ -14,6 +14,7 @@
 #include "memory/memory_machine.h"
 #include "memory/memory_program.h"
 #include "memory/memory_shell.h"
+#include "shell/shell_desktop.h"
 #include "support/fakes.h"
 
 namespace velmaro::testing {
@@ -137,12 +138,13 @@ struct PresenterRig : ISingleInstance {
     memory::MemoryMachine machine;
     FixedClock clock;
     memory::MemoryShell shell;
+    ShellDesktop desktop{shell};
     memory::FixedProgramIdentity identity;
     memory::MemoryFileSystem files;
     memory::ManualClock monotonic;
     memory::SteppingEventPump pump{monotonic, 0.25f};
     FakeMainWindow view;
-    frmPorts presenter{view, {machine, machine, clock, shell, identity, *this, files, monotonic, pump, guidance}};
+    frmPorts presenter{view, {machine, machine, clock, desktop, identity, *this, files, monotonic, pump, guidance}};
 };
 
 class PresenterTest : public ::testing::Test, protected PresenterRig {};
