@@ -1,6 +1,7 @@
 #include "main_window/port_list_refresh.h"
 
 #include <cstdio>
+#include <iostream>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -8,6 +9,7 @@
 #include "common/text.h"
 #include "devices/driver_problems.h"
 #include "ports/cls_com_enum.h"
+#include "services/once_per_run_messages.h"
 
 namespace velmaro {
 namespace {
@@ -149,10 +151,13 @@ void UpdateProblemLine(const IPortList& list, ILabel& lblProblem) {
 
 }  // namespace
 
-void RefreshPortList(const Services& services,
+void RefreshPortList(const Services& platform,
                      PortDeviceTable& table,
                      RefreshControls& controls,
                      bool& clipboardRequested) {
+    OncePerRunMessages messages(platform.messages, std::cerr);  // one box per text in this run
+    const Services services{platform.registry, platform.devices, messages, platform.clipboard, platform.clock,
+                            platform.pointer};
     // A dump request is served by exactly one run, even one that fails.
     ScopeExit clearRequest([&clipboardRequested] { clipboardRequested = false; });
 

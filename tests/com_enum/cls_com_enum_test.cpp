@@ -100,12 +100,8 @@ TEST(ComEnum, UnfilledSlotIsTheFreeSlotOfAMapWithoutPorts) {
         const char* values;
         std::vector<bool> unfilled;
     } cases[] = {
-        {"", {true}},
-        {"A=com5|B=Modem", {true}},
-        {"A=COM32768", {true}},
-        {"A=COM0", {false}},
-        {"A=COM5|B=COM0", {false, false}},
-        {"A=COM0|B=COM3", {false}},
+        {"", {true}},        {"A=com5|B=Modem", {true}},        {"A=COM32768", {true}},
+        {"A=COM0", {false}}, {"A=COM5|B=COM0", {false, false}}, {"A=COM0|B=COM3", {false}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.values);
