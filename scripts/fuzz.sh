@@ -5,20 +5,23 @@
 #   scripts/fuzz.sh [SECONDS]
 set -euo pipefail
 seconds=${1:-60}
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+cd "$(dirname "$0")/.."
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 status=0
 for target in wine_registry sysfs_text; do
     work=build/fuzz/corpus/$target
+    log=build/fuzz/fuzz_$target.log
     mkdir -p "$work" build/fuzz/artifacts
-    echo "== fuzz_$target: seeds, then $seconds s"
-    if ! build/fuzz/fuzz/fuzz_$target -dict="fuzz/$target.dict" -max_total_time="$seconds" -print_final_stats=1 \
-        -artifact_prefix=build/fuzz/artifacts/$target- "$work" "fuzz/corpus/$target" 2>&1 |
-        grep -E '^#[0-9]+.*(INITED|DONE)|^stat::number_of_executed_units|^stat::peak_rss|ERROR|SUMMARY|Test unit written'; then
-        :
+    echo "== fuzz_$target: seeds, then $seconds s (log: $log)"
+    rc=0
+    build/fuzz/fuzz/fuzz_$target -dict="fuzz/$target.dict" -max_total_time="$seconds" -print_final_stats=1 \
+        -artifact_prefix="build/fuzz/artifacts/$target-" "$work" "fuzz/corpus/$target" >"$log" 2>&1 || rc=$?
+    grep -E '^#[0-9]+.*(INITED|DONE)|^stat::number_of_executed_units|^stat::peak_rss|ERROR|SUMMARY|Test unit written' \
+        "$log" || true
+    if ((rc != 0)); then
+        echo "fuzz_$target failed (exit $rc)"
+        status=1
     fi
-    [[ ${PIPESTATUS[0]} -eq 0 ]] || status=1
 done
 exit $status
