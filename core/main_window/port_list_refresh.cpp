@@ -156,8 +156,8 @@ void RefreshPortList(const Services& platform,
                      RefreshControls& controls,
                      bool& clipboardRequested) {
     OncePerRunMessages messages(platform.messages, std::cerr);  // one box per text in this run
-    const Services services{platform.registry, platform.devices, messages, platform.clipboard, platform.clock,
-                            platform.pointer};
+    const Services services{platform.registry,  platform.devices, messages,
+                            platform.clipboard, platform.clock,   platform.pointer};
     // A dump request is served by exactly one run, even one that fails.
     ScopeExit clearRequest([&clipboardRequested] { clipboardRequested = false; });
 
