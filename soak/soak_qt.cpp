@@ -52,13 +52,13 @@ int main(int argc, char** argv) {
     window.show();
     QApplication::processEvents();
 
-    soak::Report(0, ResidentMegabytes(), "");
+    soak::Report(options, 0, ResidentMegabytes(), "");
     for (long refresh = 1; refresh <= options.refreshes; ++refresh) {
         presenter.tmrRefresh_Timer();
         window.repaint();  // draw every row as the screen would
         QApplication::processEvents();
         if (refresh % options.every == 0) {
-            soak::Report(refresh, ResidentMegabytes(), "");
+            soak::Report(options, refresh, ResidentMegabytes(), "");
         }
     }
     return 0;

@@ -69,14 +69,14 @@ int main(int argc, char** argv) {
     window.Show();
     PumpMessages();
 
-    soak::Report(0, ResidentMegabytes(), GuiObjects());
+    soak::Report(options, 0, ResidentMegabytes(), GuiObjects());
     for (long refresh = 1; refresh <= options.refreshes; ++refresh) {
         presenter.tmrRefresh_Timer();
         // Draw every row now, as the screen would.
         RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         PumpMessages();
         if (refresh % options.every == 0) {
-            soak::Report(refresh, ResidentMegabytes(), GuiObjects());
+            soak::Report(options, refresh, ResidentMegabytes(), GuiObjects());
         }
     }
     return 0;
