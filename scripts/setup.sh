@@ -6,6 +6,7 @@
 #   --windows          the mingw-w64 cross compiler, Wine and a virtual X server for the Windows build
 #   --packaging        the tools that make and check the packages (scdoc, dpkg-dev, lintian, NSIS, …)
 #   --virtual-display  Xvfb, for a window without a display
+#   --fuzz             clang and its libFuzzer runtime
 set -euo pipefail
 
 packages=(g++ cmake make python3 nlohmann-json3-dev libcli11-dev qt6-base-dev pkg-config libudev-dev)
@@ -16,6 +17,7 @@ for option in "$@"; do
     --packaging) packages+=(scdoc dpkg-dev fakeroot lintian appstream desktop-file-utils man-db nsis file
                             xvfb xauth openbox imagemagick xdotool) ;;
     --virtual-display) packages+=(xvfb xauth) ;;
+    --fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "setup.sh: unknown option $option" >&2; exit 2 ;;
     esac
 done

@@ -32,10 +32,6 @@ QString ShownText(const std::string& caption) {
     return QString::fromStdString(DisplayedCaption(caption)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-QIcon IconFor(const std::string& key) {
-    return QIcon(QStringLiteral(":/images/%1.png").arg(QString::fromStdString(key)));
-}
-
 // A label that reports clicks, for the two links.
 class LinkLabel : public QLabel {
   public:
@@ -222,7 +218,18 @@ std::string PortTree::Icon(int row) const {
 void PortTree::SetIcon(int row, const std::string& iconKey) {
     QTreeWidgetItem& item = At(row);
     item.setData(0, kIconKeyRole, QString::fromStdString(iconKey));
-    item.setIcon(0, imagesAttached_ && !iconKey.empty() ? IconFor(iconKey) : QIcon());
+    const auto image = images_.find(iconKey);
+    item.setIcon(0, image != images_.end() ? image->second : QIcon());
+}
+
+void PortTree::AttachImages() {
+    if (!images_.empty()) {
+        return;
+    }
+    for (std::string_view key : kImageKeys) {
+        const QString file = QStringLiteral(":/images/%1.png").arg(QString::fromUtf8(key.data(), key.size()));
+        images_.emplace(std::string(key), QIcon(file));
+    }
 }
 
 std::string PortTree::Tag(int row) const {

@@ -1,10 +1,13 @@
 #pragma once
 // frmPorts drawn with Qt Widgets: each control sits where the presenter puts it, in pixels converted
 // from its twips, and every user event goes straight back to the presenter.
+#include <QIcon>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -88,13 +91,14 @@ class PortTree : public IPortList {
     void SetSubItemBold(int row, bool bold) override;
     void SetForeColor(int row, std::uint32_t color) override;
     void SetSubItemForeColor(int row, std::uint32_t color) override;
-    void AttachImages() { imagesAttached_ = true; }
+    // Loads the image list once; every row shares its icons, so refreshes add no pixmaps.
+    void AttachImages();
 
   private:
     QTreeWidgetItem& At(int row) const;
     void SetBoldAt(int row, int column, bool bold);
     QTreeWidget& tree_;
-    bool imagesAttached_ = false;
+    std::map<std::string, QIcon, std::less<>> images_;  // ilst, by key; empty until attached
 };
 
 class QtTimer : public ITimer {

@@ -60,6 +60,13 @@ std::string UpperCase(std::string_view text) {
                 out[i + 1] = static_cast<char>(0xB8);
             }
             ++i;
+        } else if (c == 0xC5 && i + 1 < out.size()) {
+            // The other Windows-1252 pairs: s, oe and z with caron or ligature, lower case one above.
+            auto n = static_cast<unsigned char>(out[i + 1]);
+            if (n == 0xA1 || n == 0x93 || n == 0xBE) {  // U+0161, U+0153, U+017E
+                out[i + 1] = static_cast<char>(n - 1);
+            }
+            ++i;
         }
     }
     return out;

@@ -1,6 +1,7 @@
 #pragma once
-// Text rules shared by the whole core. Texts are UTF-8. "Ignoring letter case" folds ASCII and
-// the Latin-1 letters (the German umlauts among them), which keeps byte lengths unchanged.
+// Text rules shared by the whole core. Texts are UTF-8. "Ignoring letter case" folds the letter
+// pairs of Windows-1252: ASCII, the Latin-1 letters (the German umlauts among them), Š/š, Œ/œ,
+// Ž/ž and Ÿ/ÿ. Every pair has the same UTF-8 length, so byte lengths stay unchanged.
 #include <cstdint>
 #include <optional>
 #include <string>

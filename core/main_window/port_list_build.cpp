@@ -1,5 +1,6 @@
 #include "main_window/port_list_build.h"
 
+#include <iostream>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -8,6 +9,7 @@
 #include "common/text.h"
 #include "devices/driver_problems.h"
 #include "ports/cls_com_enum.h"
+#include "services/once_per_run_messages.h"
 
 namespace velmaro {
 namespace {
@@ -34,7 +36,8 @@ std::vector<std::int16_t> ReadPortNumbers(clsComEnum& ports) {
     const std::int16_t count = ports.CountPorts();
     for (std::int16_t slot = 0; slot < count; ++slot) {
         const std::string name = UpperCase(ports.GetPortName(slot));
-        if (name.compare(0, 3, "COM") != 0) {
+        // Our choice: the free slot of a map without ports is no port; a listed COM0 is one.
+        if (ports.IsUnfilledSlot(slot) || !name.starts_with("COM")) {
             continue;
         }
         const std::optional<double> value = ParseNumber(RemoveAll(name, "COM"));
@@ -67,11 +70,6 @@ void AddPortRows(const PortDeviceTable& table, const std::vector<std::int16_t>& 
     std::vector<std::string> descriptions;
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         const std::int16_t number = numbers[i];
-        // Number 0 is the map's free slot, not a port: an empty machine shows an empty list rather
-        // than a "COM 0" row made from the device table's empty first row.
-        if (number == 0) {
-            continue;
-        }
         // A number the map lists twice would repeat all its device rows; one lookup per number
         // shows each device once and keeps "double assignment" meaning two devices.
         if (i > 0 && numbers[i - 1] == number) {
@@ -92,7 +90,10 @@ void AddPortRows(const PortDeviceTable& table, const std::vector<std::int16_t>& 
 
 }  // namespace
 
-PortListContent BuildPortList(const Services& services, PortDeviceTable& table, bool& clipboardRequested) {
+PortListContent BuildPortList(const Services& platform, PortDeviceTable& table, bool& clipboardRequested) {
+    OncePerRunMessages messages(platform.messages, std::cerr);  // one box per text in this run
+    const Services services{platform.registry,  platform.devices, messages,
+                            platform.clipboard, platform.clock,   platform.pointer};
     PortListContent content;
     try {
         clsComEnum comEnum(services.registry);

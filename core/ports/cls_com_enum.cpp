@@ -90,6 +90,7 @@ void clsComEnum::Refresh() {
         PortEntry& slot = ports_.front().PortNumber == 0 ? ports_.front() : ports_.emplace_back();
         slot.PortNumber = *portNumber;
         slot.PortDesc = name;
+        slot.Listed = true;
     }
 
     SortByPortNumber(ports_);
@@ -105,6 +106,10 @@ std::string clsComEnum::GetPortName(std::int16_t Index) const {
 
 std::string clsComEnum::GetPortDesc(std::int16_t Index) const {
     return At(Index).PortDesc;
+}
+
+bool clsComEnum::IsUnfilledSlot(std::int16_t Index) const {
+    return !At(Index).Listed;
 }
 
 const PortEntry& clsComEnum::At(std::int16_t index) const {

@@ -13,6 +13,7 @@ namespace velmaro {
 struct PortEntry {
     std::string PortDesc;         // the value name: the kernel device name
     std::int16_t PortNumber = 0;  // 4 for COM4; 0 marks a free slot
+    bool Listed = false;          // filled by a value of the map, a "COM0" value too
 };
 
 class clsComEnum {
@@ -27,6 +28,9 @@ class clsComEnum {
     // Throw std::out_of_range for an index outside 0 .. CountPorts() - 1.
     std::string GetPortName(std::int16_t Index) const;
     std::string GetPortDesc(std::int16_t Index) const;
+    // True for the one slot of a map that yielded no port; a slot filled by a "COM0" value is not
+    // free in this sense, as the map names that port.
+    bool IsUnfilledSlot(std::int16_t Index) const;
 
   private:
     const PortEntry& At(std::int16_t index) const;

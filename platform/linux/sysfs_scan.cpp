@@ -250,7 +250,7 @@ std::optional<long> AttributeNumber(const std::string& text, int base) {
     }
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, base);
-    if (end == text.c_str() || *end != '\0') {
+    if (end == text.c_str() || end != text.c_str() + text.size()) {  // a NUL inside is "anything else"
         return std::nullopt;
     }
     return value;

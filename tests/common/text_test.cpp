@@ -16,7 +16,11 @@ TEST(UpperCase, FoldsAsciiAndGermanLetters) {
         {"ü", "Ü"},
         {"ß", "ß"},  // no single upper-case letter
         {"ÿ", "Ÿ"},
-        {"÷", "÷"},  // a sign, not a letter
+        // The Windows-1252 pairs outside Latin-1, lower case one code point above upper case.
+        {"š œ ž", "Š Œ Ž"},
+        {"ŠŒŽŸ", "ŠŒŽŸ"},
+        {"ſ ƒ ł", "ſ ƒ ł"},  // no pair in Windows-1252 (ſ and ł are not in it, ƒ has no capital)
+        {"÷", "÷"},          // a sign, not a letter
         {"", ""},
     };
     for (const auto& c : cases) {
@@ -35,12 +39,30 @@ TEST(ContainsNoCase, MatchesLikeATextCompare) {
         {"KOMMUNIKATIONSANSCHLUSS (COM1)", "Kommunikationsanschluss", true},
         {"Bluetooth-Verbindung", "TOOTH", true},
         {"Infrarot-Anschluß", "ANSCHLUSS", false},  // ß does not fold to SS
+        {"Œuvre Škoda Žilina", "œuvre škoda žilina", true},
+        {"ŠKODA", "skoda", false},  // a caron is not dropped
+        {"Ÿ-Port", "ÿ-port", true},
         {"Kabel", "Kabel DCA", false},
         {"", "", false},
         {"abc", "", true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ContainsNoCase(c.haystack, c.needle), c.expected) << c.haystack << " / " << c.needle;
+    }
+}
+
+TEST(EqualsNoCase, FoldsEveryWindows1252Pair) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool expected;
+    } cases[] = {
+        {"Šumava", "šUMAVA", true}, {"Œ", "œ", true},  {"Ž", "ž", true},
+        {"Ÿ", "ÿ", true},           {"Š", "Ž", false},  // C5 A0 against C5 BD: same lead byte, different letters
+        {"ž", "Ž ", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EqualsNoCase(c.a, c.b), c.expected) << c.a << " / " << c.b;
     }
 }
 

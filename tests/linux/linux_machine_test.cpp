@@ -5,9 +5,11 @@
 
 #include <optional>
 #include <sstream>
+#include <string>
 
 #include "common/win_codes.h"
 #include "linux/linux_machine.h"
+#include "linux/sysfs_scan.h"
 #include "linux/wine_com_numbers.h"
 
 namespace velmaro::linux_backend {
@@ -25,6 +27,26 @@ TEST(SysfsScan, CleanText) {
     for (const auto& [bytes, expected] : cases) {
         EXPECT_EQ(CleanText(bytes), expected) << bytes;
     }
+}
+
+// Found by fuzzing: a NUL byte inside ended the number, and what followed it was ignored.
+TEST(SysfsScan, AttributeNumbersAreTheWholeText) {
+    using namespace std::string_literals;
+    const std::pair<std::string, std::optional<std::uint16_t>> cases[] = {
+        {"0403", 0x0403},
+        {"ffff", 0xFFFF},
+        {"10000", std::nullopt},
+        {"", std::nullopt},
+        {"0e\0\0\0"
+         "043"s,
+         std::nullopt},
+        {"0403\0"s, std::nullopt},
+        {"04x3", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(AttributeHex16(text), expected) << text;
+    }
+    EXPECT_EQ(AttributeNumber("12"s + '\0' + "3", 10), std::nullopt);
 }
 
 // User links first, then the ttyS, ttyUSB and ttyACM runs up to their first gap, each port at the

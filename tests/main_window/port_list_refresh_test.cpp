@@ -217,6 +217,20 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Warnung|Siemens USB Datenkabel DCA-510 / Prolific PL2303 mit "
                      "Treiberproblem|WARNING|PROBLEM_X510|bold 192"}},
         RefreshCase{"no device at all: the dump request is cleared all the same", {}, {}, {}},
+        // A COM0 value of the map is a port: looked up like any other number. With no device the
+        // table's empty row 0 carries number 0, so the row shows "-".
+        RefreshCase{"a listed COM0 and no device", {"COM0"}, {}, {"COM 0|-|COM||default"}},
+        // Table: row 0 = 5 "USB Serial Port", row 1 = 0 "Standard COM Port"; numbers [0, 5].
+        RefreshCase{"a listed COM0 with its device, ahead of COM5",
+                    {"COM5", "COM0"},
+                    {"USB Serial Port (COM5)", "Kommunikationsanschluss (COM0)"},
+                    {"COM 0|Standard COM Port|COM||default", "COM 5|USB Serial Port|USB||default"}},
+        // Slot 0 filled by COM0 is filled again by COM3, so COM0 is no longer in the map's list.
+        RefreshCase{"COM0 first in the map is overwritten by the next port",
+                    {"COM0", "COM3"},
+                    {"Kommunikationsanschluss (COM3)", "USB Serial Port (COM0)"},
+                    {"COM 3|Standard COM Port|COM||default"}},
+        RefreshCase{"a map of only unusable values is a map without ports", {"com5", "Modem"}, {}, {}},
         // Our choice: each device once, and "double" means two devices, not two map entries.
         RefreshCase{
             "a number the map lists twice is looked up once",

@@ -98,6 +98,30 @@ TEST(ComEnum, SlotsOfTheMap) {
     }
 }
 
+// Only a slot that no value filled is unfilled; a COM0 value fills its slot like any port.
+TEST(ComEnum, UnfilledSlotIsTheFreeSlotOfAMapWithoutPorts) {
+    struct Case {
+        const char* values;
+        std::vector<bool> unfilled;
+    } cases[] = {
+        {"", {true}},        {"A=com5|B=Modem", {true}},        {"A=COM32768", {true}},
+        {"A=COM0", {false}}, {"A=COM5|B=COM0", {false, false}}, {"A=COM0|B=COM3", {false}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.values);
+        Rig rig(c.values);
+        rig.Refresh();
+        std::vector<bool> unfilled;
+        for (std::int16_t i = 0; i < rig.com.CountPorts(); ++i) {
+            unfilled.push_back(rig.com.IsUnfilledSlot(i));
+        }
+        EXPECT_EQ(unfilled, c.unfilled);
+    }
+    Rig rig("A=COM1");
+    rig.Refresh();
+    EXPECT_THROW(rig.com.IsUnfilledSlot(1), std::out_of_range);
+}
+
 TEST(ComEnum, RefreshStartsAfreshAndIndexesAreChecked) {
     Rig rig("A=COM1|B=COM2");
     rig.Refresh();

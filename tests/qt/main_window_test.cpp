@@ -14,7 +14,9 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -132,6 +134,30 @@ TEST(RowsTest, OneRefreshDrawsTheRowsAndSizesTheList) {
         EXPECT_EQ(at("linBut"), QRect(4, 451, 592, 1));
         EXPECT_EQ(f.window.Headline()->geometry(), QRect(4, 4, 592, 17));  // 255 twips high
     }
+}
+
+// The image list is loaded once: every row of a key shows the same icon, in every refresh, so
+// refreshes add no icons and no pixmaps to Qt's cache.
+TEST(RowsTest, RowsShareTheImageListsIconsAcrossRefreshes) {
+    Fixture f("typical-desktop.json");
+    f.LoadAndTick();
+    QTreeWidget& tree = f.window.Tree();
+    const auto iconKeys = [&tree] {
+        std::map<QString, std::set<qint64>> keys;  // image key -> cache keys of its rows' icons
+        for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+            const QTreeWidgetItem& item = *tree.topLevelItem(i);
+            keys[item.data(0, Qt::UserRole + 1).toString()].insert(item.icon(0).cacheKey());
+        }
+        return keys;
+    };
+    const auto first = iconKeys();
+    ASSERT_GE(first.size(), 2u);  // USB and BT rows at least, to tell icons apart
+    for (const auto& [key, cacheKeys] : first) {
+        EXPECT_EQ(cacheKeys.size(), 1u) << key.toStdString();
+    }
+    f.presenter->tmrRefresh_Timer();
+    f.presenter->tmrRefresh_Timer();
+    EXPECT_EQ(iconKeys(), first);
 }
 
 // --- the two links ---
