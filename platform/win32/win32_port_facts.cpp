@@ -8,7 +8,6 @@
 
 #include <string>
 
-#include "devices/device_info_service.h"
 #include "win32/win32_text.h"
 
 namespace velmaro::win32 {
