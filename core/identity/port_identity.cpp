@@ -126,7 +126,8 @@ std::string SerialOfInstance(std::string_view instance) {
         const std::size_t second = instance.find('\\', first + 1);
         const std::string_view middle = instance.substr(first + 1, second - first - 1);
         const std::size_t plus = middle.rfind('+');
-        if (plus == std::string_view::npos || middle.size() - plus < 3) {
+        // Only a third part after VID and PID is the serial.
+        if (plus == std::string_view::npos || middle.find('+') == plus || middle.size() - plus < 3) {
             return {};
         }
         return std::string(middle.substr(plus + 1, middle.size() - plus - 2));
