@@ -2,18 +2,23 @@
 // file, printed as a table, as JSON, as one field per port, or as the device dump the clipboard
 // would receive.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <exception>
 #include <functional>
 #include <iostream>
 #include <optional>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "console_services.h"
 #include "devices/driver_problems.h"
+#include "identity/port_events.h"
 #include "identity/port_filter.h"
 #include "identity/port_identity.h"
 #include "live_machine.h"
@@ -32,6 +37,7 @@ constexpr int kExitProblem = 1;
 constexpr int kExitUsage = 2;
 
 struct Request {
+    bool watch = false;
     bool json = false;
     bool dump = false;
     bool check = false;
@@ -57,7 +63,68 @@ int Flushed(int status) {
     return status;
 }
 
+std::atomic<bool> stopRequested{false};
+
+extern "C" void RequestStop(int) {
+    stopRequested = true;
+}
+
+// The ports of one refresh that pass the filter.
+std::vector<identity::PortIdentity> PortsNow(const Machine& machine,
+                                             const identity::PortFilter& filter,
+                                             cli::ConsoleMessageBox& messages) {
+    cli::CapturedClipboard clipboard;
+    cli::LocalClock clock;
+    cli::NoPointer pointer;
+    const Services services{machine.registry, machine.devices, messages, clipboard, clock, pointer};
+    PortDeviceTable table;
+    bool clipboardRequested = false;
+    const PortListContent list = BuildPortList(services, table, clipboardRequested);
+    std::vector<identity::PortIdentity> ports =
+        identity::PortsOfRows(identity::IdentitiesOfRows(list.rows, machine.facts()));
+    std::erase_if(ports, [&](const identity::PortIdentity& port) { return !Matches(filter, port); });
+    return ports;
+}
+
+// The ports as "add" events, "synced", then what changes, one JSON object a line, until SIGINT or
+// SIGTERM (Ctrl-C on Windows). The machine is looked at anew every half second.
+int WatchMachine(const Machine& machine, const Request& request) {
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    cli::ConsoleMessageBox messages;
+    std::vector<identity::PortIdentity> ports = PortsNow(machine, request.filter, messages);
+    for (const identity::PortIdentity& port : ports) {
+        std::cout << cli::RenderEvent("add", &port);
+    }
+    std::cout << cli::RenderEvent("synced", nullptr);
+    if (Flushed(kExitListed) != kExitListed) {
+        return kExitProblem;
+    }
+    constexpr auto kPollInterval = std::chrono::milliseconds(500);
+    constexpr auto kStep = std::chrono::milliseconds(20);
+    while (!stopRequested) {
+        for (auto waited = std::chrono::milliseconds(0); waited < kPollInterval && !stopRequested; waited += kStep) {
+            std::this_thread::sleep_for(kStep);
+        }
+        if (stopRequested) {
+            break;
+        }
+        std::vector<identity::PortIdentity> now = PortsNow(machine, request.filter, messages);
+        for (const identity::PortEvent& event : identity::DiffPorts(ports, now)) {
+            std::cout << cli::RenderEvent(identity::EventName(event.kind), &event.port);
+        }
+        ports = std::move(now);
+        if (Flushed(kExitListed) != kExitListed) {
+            return kExitProblem;
+        }
+    }
+    return kExitListed;
+}
+
 int ListMachine(const Machine& machine, const Request& request) {
+    if (request.watch) {
+        return WatchMachine(machine, request);
+    }
     cli::ConsoleMessageBox messages;
     if (request.dump) {
         messages.Replace(kMsgDumpCopied, cli::kMsgDumpWritten);
@@ -165,10 +232,11 @@ int main(int argc, char** argv) {
     auto* dumpFlag =
         app.add_flag("--dump", request.dump, "Print the device dump that the clipboard would receive (CR LF line ends)")
             ->excludes(jsonFlag);
-    app.add_option("--field", request.field, "Print only this value of each listed port, one line each")
-        ->type_name("node|com|serial")
-        ->check(CLI::IsMember({"node", "com", "serial"}))
-        ->excludes(jsonFlag, dumpFlag);
+    auto* fieldOption =
+        app.add_option("--field", request.field, "Print only this value of each listed port, one line each")
+            ->type_name("node|com|serial")
+            ->check(CLI::IsMember({"node", "com", "serial"}))
+            ->excludes(jsonFlag, dumpFlag);
     auto* vidPidOption = app.add_option("--vid-pid", vidPid, "Only ports of this USB vendor (and product), hexadecimal")
                              ->type_name("VID[:PID]");
     auto* serialOption =
@@ -182,10 +250,15 @@ int main(int argc, char** argv) {
     for (auto* filter : {vidPidOption, serialOption, matchOption, comOption}) {
         filter->excludes(dumpFlag);
     }
+    app.add_flag("--watch", request.watch,
+                 "Print the ports as JSON lines: each as an \"add\" event, then \"synced\", then \"add\", "
+                 "\"remove\" and \"change\" as they happen, until interrupted")
+        ->excludes(jsonFlag, dumpFlag, fieldOption);
     app.add_flag("--check", request.check, "Exit with status 1 when a listed row reports a problem")
         ->excludes(dumpFlag);
     app.footer(
-        "Without --json, --field or --dump the rows are printed as a table, followed by the problem line when it is "
+        "Without --json, --field, --watch or --dump the rows are printed as a table, followed by the problem line when "
+        "it is "
         "shown. With a filter only ports that pass every filter are listed.\n"
         "Exit status: 0 listed; 1 a listed row reports a problem (with --check), the refresh failed, nothing reached "
         "the clipboard or standard output could not be written; 2 usage error or unreadable scenario.");

@@ -167,6 +167,15 @@ std::string RenderJson(const std::vector<PortRow>& rows,
     return document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
+std::string RenderEvent(std::string_view event, const identity::PortIdentity* port) {
+    nlohmann::ordered_json line;
+    line["event"] = std::string(event);
+    if (port != nullptr) {
+        line["port"] = IdentityJson(*port);
+    }
+    return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
 std::string FieldOf(const identity::PortIdentity& port, std::string_view field) {
     if (field == "node") {
         return port.path;

@@ -33,6 +33,9 @@ std::string RenderJson(const std::vector<PortRow>& rows,
                        const std::vector<std::optional<identity::PortIdentity>>& identities,
                        GuidancePlatform platform);
 
+// One line of --watch: {"event": "add", "port": {...}}, or {"event": "synced"} without a port.
+std::string RenderEvent(std::string_view event, const identity::PortIdentity* port);
+
 // One value of a port for scripts: "node" its path, "com" its number ("" without one), "serial".
 std::string FieldOf(const identity::PortIdentity& port, std::string_view field);
 

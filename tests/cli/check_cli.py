@@ -7,6 +7,7 @@
   check_cli.py exit PROGRAM CODE STREAM TEXT [ARGS...]   (STREAM: stdout, stderr or stdout-exact)
   check_cli.py filters PROGRAM SCENARIO_DIR
   check_cli.py schema PROGRAM SCHEMA [ARGS...]   (needs python3-jsonschema)
+  check_cli.py watch PROGRAM SCENARIO [EXPECTED_EVENT...]   (an event as "add 5" or "synced")
 """
 import json
 import re
@@ -199,6 +200,31 @@ def check_schema(program, schema_file, args):
         fail(f"not valid against {schema_file}: {e.message} at {list(e.absolute_path)}")
 
 
+def check_watch(program, scenario, expected):
+    import signal
+    process = subprocess.Popen([program, "--scenario", scenario, "--watch"], stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE)
+    events = []
+    try:
+        while not events or events[-1] != "synced":
+            line = process.stdout.readline()
+            if not line:
+                break
+            event = json.loads(line)
+            events.append(event["event"] + (f" {event['port']['com']}" if "port" in event else ""))
+        process.send_signal(signal.SIGINT)
+        rest, err = process.communicate(timeout=10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        fail("did not end on SIGINT")
+    if events != expected:
+        fail(f"events {events!r}, expected {expected!r}")
+    if rest:
+        fail(f"events after synced on a machine that does not change: {rest!r}")
+    if process.returncode != 0:
+        fail(f"exit code {process.returncode} after SIGINT, stderr {err!r}")
+
+
 def main(argv):
     mode = argv[1]
     if mode == "json":
@@ -211,6 +237,8 @@ def main(argv):
         check_exit(argv[2], int(argv[3]), argv[4], argv[5].replace("\\n", "\n"), argv[6:])
     elif mode == "filters":
         check_filters(argv[2], argv[3])
+    elif mode == "watch":
+        check_watch(argv[2], argv[3], argv[4:])
     elif mode == "schema":
         check_schema(argv[2], argv[3], argv[4:])
     else:
