@@ -223,41 +223,56 @@ std::vector<std::optional<PortIdentity>> IdentitiesOfRows(const std::vector<Port
     for (const DeviceFacts& facts : devices) {
         identities.push_back(IdentityOf(facts));
     }
+    // Sorted by instance ID, so that which device a row gets never depends on enumeration order.
+    std::sort(identities.begin(), identities.end(),
+              [](const PortIdentity& a, const PortIdentity& b) { return a.instance < b.instance; });
+    std::vector<bool> taken(identities.size(), false);
+    std::vector<const PortIdentity*> chosen(rows.size(), nullptr);
+    // First the rows that show a device's own description, then the others (a Siemens cable's row
+    // names the cable) get the devices left on their number.
+    for (const bool byDescription : {true, false}) {
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const std::optional<int> com = ComNumberOfRow(rows[r]);
+            if (!com || chosen[r] != nullptr) {
+                continue;
+            }
+            for (std::size_t d = 0; d < identities.size() && chosen[r] == nullptr; ++d) {
+                const PortIdentity& id = identities[d];
+                const bool shows = !id.description.empty() && rows[r].description.starts_with(id.description);
+                if (!taken[d] && id.com == *com && (shows || !byDescription)) {
+                    taken[d] = true;
+                    chosen[r] = &id;
+                }
+            }
+        }
+    }
     std::vector<std::optional<PortIdentity>> result;
     result.reserve(rows.size());
-    for (const PortRow& row : rows) {
-        const std::optional<int> com = ComNumberOfRow(row);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const std::optional<int> com = ComNumberOfRow(rows[r]);
         if (!com) {
             result.emplace_back();
             continue;
         }
-        // Of several devices on one number, the one whose description the row shows.
-        const PortIdentity* chosen = nullptr;
-        for (const PortIdentity& id : identities) {
-            if (id.com != *com) {
-                continue;
-            }
-            if (chosen == nullptr || (!id.description.empty() && row.description.starts_with(id.description) &&
-                                      !row.description.starts_with(chosen->description))) {
-                chosen = &id;
-            }
-        }
         PortIdentity identity;
-        if (chosen != nullptr) {
-            identity = *chosen;
+        if (chosen[r] != nullptr) {
+            identity = *chosen[r];
         } else {
-            // A number in the serial-port map without a present device: only what the row says.
+            // A number in the serial-port map without a present device of its own: what the row says.
             identity.com = *com;
             identity.path = "\\\\.\\COM" + std::to_string(*com);
-            identity.description = row.description;
-            identity.product = row.description;
+            identity.description = rows[r].description;
+            identity.product = rows[r].description;
             identity.kind = PortKind::Virtual;
         }
         for (const PortRow& other : rows) {
-            if (other.problem && ComNumberOfRow(other) == com) {
+            if (other.problem && ComNumberOfRow(other) == com &&
+                std::find(identity.problems.begin(), identity.problems.end(), *other.problem) ==
+                    identity.problems.end()) {
                 identity.problems.push_back(*other.problem);
             }
         }
+        std::sort(identity.problems.begin(), identity.problems.end());
         result.emplace_back(std::move(identity));
     }
     return result;
