@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
+#include <utility>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -12,8 +13,13 @@
 namespace velmaro::cli {
 
 MessageResult ConsoleMessageBox::Show(const std::string& text, MessageStyle style) {
-    std::cerr << "velmaro-list: " << text << '\n';
+    std::cerr << "velmaro-list: " << (!replaced_.empty() && text == replaced_ ? replacement_ : text) << '\n';
     return style == MessageStyle::QuestionYesNo ? MessageResult::Yes : MessageResult::Ok;
+}
+
+void ConsoleMessageBox::Replace(std::string text, std::string replacement) {
+    replaced_ = std::move(text);
+    replacement_ = std::move(replacement);
 }
 
 void CapturedClipboard::Clear() {

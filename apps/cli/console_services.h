@@ -11,7 +11,16 @@ namespace velmaro::cli {
 class ConsoleMessageBox : public IMessageBox {
   public:
     MessageResult Show(const std::string& text, MessageStyle style) override;
+    // A message that says something else here: the clipboard's text goes to standard output.
+    void Replace(std::string text, std::string replacement);
+
+  private:
+    std::string replaced_;
+    std::string replacement_;
 };
+
+// Said instead of the clipboard's confirmation when the dump goes to standard output.
+inline constexpr const char* kMsgDumpWritten = "OK, alles auf die Standardausgabe geschrieben!";
 
 class CapturedClipboard : public IClipboard {
   public:

@@ -1,16 +1,30 @@
 // velmaro-list: one refresh of Velmaro's port list on this machine or on one described by a scenario
-// file, printed as a table, as JSON, or as the device dump the clipboard would receive.
+// file, printed as a table, as JSON, as one field per port, or as the device dump the clipboard
+// would receive.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <optional>
+#include <regex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "console_services.h"
+#include "devices/driver_problems.h"
+#include "identity/port_events.h"
+#include "identity/port_filter.h"
+#include "identity/port_identity.h"
 #include "live_machine.h"
 #include "main_window/port_list_build.h"
 #include "render.h"
+#include "snapshot/port_facts.h"
 #include "snapshot/scenario.h"
 #include "snapshot/snapshot_machine.h"
 
@@ -18,59 +32,182 @@ namespace {
 
 using namespace velmaro;
 
-// One refresh on the given machine, printed as asked.
-int ListMachine(IRegistryService& registry, IDeviceInfoService& devices, bool json, bool dump) {
-    cli::ConsoleMessageBox messages;
+constexpr int kExitListed = 0;
+constexpr int kExitProblem = 1;
+constexpr int kExitUsage = 2;
+
+struct Request {
+    bool watch = false;
+    bool json = false;
+    bool dump = false;
+    bool check = false;
+    std::string field;
+    identity::PortFilter filter;
+};
+
+// The machine's ports and where their identity comes from.
+struct Machine {
+    IRegistryService& registry;
+    IDeviceInfoService& devices;
+    std::function<std::vector<identity::DeviceFacts>()> facts;
+    GuidancePlatform platform;
+};
+
+// A failed write to standard output (a full disk, a closed pipe) must not pass for a listing.
+int Flushed(int status) {
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "velmaro-list: writing to standard output failed\n";
+        return kExitProblem;
+    }
+    return status;
+}
+
+std::atomic<bool> stopRequested{false};
+
+extern "C" void RequestStop(int) {
+    stopRequested = true;
+}
+
+// The ports of one refresh that pass the filter.
+std::vector<identity::PortIdentity> PortsNow(const Machine& machine,
+                                             const identity::PortFilter& filter,
+                                             cli::ConsoleMessageBox& messages) {
     cli::CapturedClipboard clipboard;
     cli::LocalClock clock;
     cli::NoPointer pointer;
-    const Services services{registry, devices, messages, clipboard, clock, pointer};
+    const Services services{machine.registry, machine.devices, messages, clipboard, clock, pointer};
     PortDeviceTable table;
-    bool clipboardRequested = dump;
+    bool clipboardRequested = false;
+    const PortListContent list = BuildPortList(services, table, clipboardRequested);
+    std::vector<identity::PortIdentity> ports =
+        identity::PortsOfRows(identity::IdentitiesOfRows(list.rows, machine.facts()));
+    std::erase_if(ports, [&](const identity::PortIdentity& port) { return !Matches(filter, port); });
+    return ports;
+}
+
+// The ports as "add" events, "synced", then what changes, one JSON object a line, until SIGINT or
+// SIGTERM (Ctrl-C on Windows). The machine is looked at anew every half second.
+int WatchMachine(const Machine& machine, const Request& request) {
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    cli::ConsoleMessageBox messages;
+    std::vector<identity::PortIdentity> ports = PortsNow(machine, request.filter, messages);
+    for (const identity::PortIdentity& port : ports) {
+        std::cout << cli::RenderEvent("add", &port);
+    }
+    std::cout << cli::RenderEvent("synced", nullptr);
+    if (Flushed(kExitListed) != kExitListed) {
+        return kExitProblem;
+    }
+    constexpr auto kPollInterval = std::chrono::milliseconds(500);
+    constexpr auto kStep = std::chrono::milliseconds(20);
+    while (!stopRequested) {
+        for (auto waited = std::chrono::milliseconds(0); waited < kPollInterval && !stopRequested; waited += kStep) {
+            std::this_thread::sleep_for(kStep);
+        }
+        if (stopRequested) {
+            break;
+        }
+        std::vector<identity::PortIdentity> now = PortsNow(machine, request.filter, messages);
+        for (const identity::PortEvent& event : identity::DiffPorts(ports, now)) {
+            std::cout << cli::RenderEvent(identity::EventName(event.kind), &event.port);
+        }
+        ports = std::move(now);
+        if (Flushed(kExitListed) != kExitListed) {
+            return kExitProblem;
+        }
+    }
+    return kExitListed;
+}
+
+int ListMachine(const Machine& machine, const Request& request) {
+    if (request.watch) {
+        return WatchMachine(machine, request);
+    }
+    cli::ConsoleMessageBox messages;
+    if (request.dump) {
+        messages.Replace(kMsgDumpCopied, cli::kMsgDumpWritten);
+    }
+    cli::CapturedClipboard clipboard;
+    cli::LocalClock clock;
+    cli::NoPointer pointer;
+    const Services services{machine.registry, machine.devices, messages, clipboard, clock, pointer};
+    PortDeviceTable table;
+    bool clipboardRequested = request.dump;
     const PortListContent list = BuildPortList(services, table, clipboardRequested);
 
-    if (dump) {
+    if (request.dump) {
         if (!clipboard.received()) {
             std::cerr << "velmaro-list: nothing reached the clipboard\n";
-            return 1;
+            return kExitProblem;
         }
         const std::string& text = clipboard.text();
         // Byte for byte into a pipe or file (CR LF kept); a console gets it as text like the list.
         cli::UseBinaryStdout();
         std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-        std::cout.flush();
-        return 0;
+        return Flushed(kExitListed);
     }
-    if (json) {
-        std::cout << cli::RenderJson(list.rows, list.problemLineVisible);
+
+    const std::vector<std::optional<identity::PortIdentity>> identities =
+        identity::IdentitiesOfRows(list.rows, machine.facts());
+    std::vector<PortRow> rows;
+    std::vector<std::optional<identity::PortIdentity>> rowIdentities;
+    for (std::size_t i = 0; i < list.rows.size(); ++i) {
+        // A filter asks for ports; rows that are no port pass only when there is none.
+        const bool passes = !request.filter.Any() || (identities[i] && Matches(request.filter, *identities[i]));
+        if (passes) {
+            rows.push_back(list.rows[i]);
+            rowIdentities.push_back(identities[i]);
+        }
+    }
+
+    if (!request.field.empty()) {
+        for (const auto& port : rowIdentities) {
+            if (port) {
+                std::cout << cli::FieldOf(*port, request.field) << '\n';
+            }
+        }
+    } else if (request.json) {
+        std::cout << cli::RenderJson(rows, list.problemLineVisible, rowIdentities, machine.platform);
     } else {
-        std::cout << cli::RenderTable(list.rows, list.problemLineVisible ? kProblemLineText : "");
+        std::cout << cli::RenderTable(rows, list.problemLineVisible ? kProblemLineText : "");
     }
-    return 0;
+    const bool problem = std::any_of(rows.begin(), rows.end(), [](const PortRow& row) { return row.problem; });
+    return Flushed(request.check && problem ? kExitProblem : kExitListed);
 }
 
-int ListScenario(const std::string& scenario, bool json, bool dump) {
+int ListScenario(const std::string& scenario, const Request& request) {
     std::optional<snapshot::SnapshotMachine> machine;
     try {
         machine.emplace(snapshot::ScenarioSnapshot(scenario));
     } catch (const snapshot::ScenarioError& e) {
         std::cerr << "velmaro-list: " << e.what() << '\n';
-        return 2;
+        return kExitUsage;
     } catch (const std::exception& e) {
         std::cerr << "velmaro-list: " << scenario << ": " << e.what() << '\n';
-        return 2;
+        return kExitUsage;
     }
-    return ListMachine(*machine, *machine, json, dump);
+    // A scenario describes a Windows machine.
+    return ListMachine(
+        {*machine, *machine, [&] { return snapshot::PortFactsOf(machine->Snapshot()); }, GuidancePlatform::Windows},
+        request);
 }
 
-int ListThisMachine(bool json, bool dump) {
+int ListThisMachine(const Request& request) {
     const auto machine = cli::OpenLiveMachine();
     if (!machine) {
         std::cerr << "velmaro-list: listing the ports of this machine needs a platform backend that this build "
                      "does not have; use --scenario FILE to list a machine described by a scenario file.\n";
-        return 2;
+        return kExitUsage;
     }
-    return ListMachine(machine->Registry(), machine->Devices(), json, dump);
+#ifdef _WIN32
+    constexpr GuidancePlatform kPlatform = GuidancePlatform::Windows;
+#else
+    constexpr GuidancePlatform kPlatform = GuidancePlatform::Linux;
+#endif
+    return ListMachine({machine->Registry(), machine->Devices(), [&] { return machine->PortFacts(); }, kPlatform},
+                       request);
 }
 
 }  // namespace
@@ -81,30 +218,84 @@ int main(int argc, char** argv) {
         "driver-problem scan included, on this machine or on the one described by a scenario file."};
     app.name("velmaro-list");
     std::string scenario;
-    bool json = false;
-    bool dump = false;
+    Request request;
+    std::string vidPid;
+    std::string serial;
+    std::string match;
+    int com = -1;
     app.add_option("--scenario", scenario,
                    "Scenario file (JSON) describing the machine's registry and devices; without it, this machine")
         ->type_name("FILE");
-    auto* jsonFlag = app.add_flag("--json", json, "Print the rows and the problem line as JSON");
-    app.add_flag("--dump", dump, "Print the device dump that the clipboard would receive (CR LF line ends)")
-        ->excludes(jsonFlag);
+    auto* jsonFlag = app.add_flag("--json", request.json,
+                                  "Print the rows, their ports' identity and the problem "
+                                  "line as a JSON document (see docs/velmaro-list.schema.json)");
+    auto* dumpFlag =
+        app.add_flag("--dump", request.dump, "Print the device dump that the clipboard would receive (CR LF line ends)")
+            ->excludes(jsonFlag);
+    auto* fieldOption =
+        app.add_option("--field", request.field, "Print only this value of each listed port, one line each")
+            ->type_name("node|com|serial")
+            ->check(CLI::IsMember({"node", "com", "serial"}))
+            ->excludes(jsonFlag, dumpFlag);
+    auto* vidPidOption = app.add_option("--vid-pid", vidPid, "Only ports of this USB vendor (and product), hexadecimal")
+                             ->type_name("VID[:PID]");
+    auto* serialOption =
+        app.add_option("--serial", serial, "Only ports whose serial number is TEXT")->type_name("TEXT");
+    auto* matchOption = app.add_option("--match", match,
+                                       "Only ports whose description, device path or maker contains a match of REGEX "
+                                       "(ECMAScript, letter case ignored)")
+                            ->type_name("REGEX");
+    auto* comOption =
+        app.add_option("--com", com, "Only the port with this COM number")->type_name("N")->check(CLI::Range(0, 255));
+    for (auto* filter : {vidPidOption, serialOption, matchOption, comOption}) {
+        filter->excludes(dumpFlag);
+    }
+    app.add_flag("--watch", request.watch,
+                 "Print the ports as JSON lines: each as an \"add\" event, then \"synced\", then \"add\", "
+                 "\"remove\" and \"change\" as they happen, until interrupted")
+        ->excludes(jsonFlag, dumpFlag, fieldOption);
+    app.add_flag("--check", request.check, "Exit with status 1 when a listed row reports a problem")
+        ->excludes(dumpFlag);
     app.footer(
-        "Without --json or --dump the rows are printed as a table, followed by the problem line when it is shown.\n"
-        "Exit status: 0 listed; 1 the refresh failed or nothing reached the clipboard; 2 usage error or "
-        "unreadable scenario.");
+        "Without --json, --field, --watch or --dump the rows are printed as a table, followed by the problem line when "
+        "it is "
+        "shown. With a filter only ports that pass every filter are listed.\n"
+        "Exit status: 0 listed; 1 a listed row reports a problem (with --check), the refresh failed, nothing reached "
+        "the clipboard or standard output could not be written; 2 usage error or unreadable scenario.");
     app.set_version_flag("--version", std::string("velmaro-list ") + VELMARO_VERSION);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         // Help and version end here with 0; every usage error with 2.
-        return app.exit(e) == 0 ? 0 : 2;
+        return app.exit(e) == 0 ? kExitListed : kExitUsage;
+    }
+    if (!vidPidOption->empty()) {
+        request.filter.vidPid = identity::ParseVidPid(vidPid);
+        if (!request.filter.vidPid) {
+            std::cerr << "velmaro-list: --vid-pid: expected VID[:PID] in hexadecimal, e.g. 2341:0043, not \"" << vidPid
+                      << "\"\n";
+            return kExitUsage;
+        }
+    }
+    if (!serialOption->empty()) {
+        request.filter.serial = serial;
+    }
+    if (!matchOption->empty()) {
+        try {
+            request.filter.match.emplace(match, std::regex::ECMAScript | std::regex::icase);
+        } catch (const std::regex_error& e) {
+            std::cerr << "velmaro-list: --match: not a regular expression: " << e.what() << '\n';
+            return kExitUsage;
+        }
+    }
+    if (!comOption->empty()) {
+        request.filter.com = com;
     }
 
     try {
-        return scenario.empty() ? ListThisMachine(json, dump) : ListScenario(scenario, json, dump);
+        return scenario.empty() ? ListThisMachine(request) : ListScenario(scenario, request);
     } catch (const std::exception& e) {
         std::cerr << "velmaro-list: " << e.what() << '\n';
-        return 1;
+        return kExitProblem;
     }
 }

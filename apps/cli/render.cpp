@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 
 #include <nlohmann/json.hpp>
@@ -93,10 +94,57 @@ std::string RenderTable(const std::vector<PortRow>& rows, const std::string& pro
     return out;
 }
 
-std::string RenderJson(const std::vector<PortRow>& rows, bool problemLineVisible) {
+namespace {
+
+nlohmann::ordered_json TextOrNull(const std::string& text) {
+    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+}
+
+nlohmann::ordered_json HexOrNull(const std::optional<std::uint16_t>& number) {
+    if (!number) {
+        return nullptr;
+    }
+    char text[8];
+    std::snprintf(text, sizeof text, "%04x", static_cast<unsigned>(*number));
+    return text;
+}
+
+nlohmann::ordered_json IdentityJson(const identity::PortIdentity& port) {
+    nlohmann::ordered_json item;
+    item["com"] = port.com > 0 ? nlohmann::ordered_json(port.com) : nlohmann::ordered_json(nullptr);
+    item["path"] = TextOrNull(port.path);
+    item["description"] = port.description;
+    item["manufacturer"] = TextOrNull(port.manufacturer);
+    item["product"] = TextOrNull(port.product);
+    item["vid"] = HexOrNull(port.vid);
+    item["pid"] = HexOrNull(port.pid);
+    item["revision"] = HexOrNull(port.revision);
+    item["serial"] = TextOrNull(port.serial);
+    item["interface"] =
+        port.interfaceNumber ? nlohmann::ordered_json(*port.interfaceNumber) : nlohmann::ordered_json(nullptr);
+    item["location"] = TextOrNull(port.location);
+    item["links"] = port.links;
+    item["driver"] = TextOrNull(port.driver);
+    item["kind"] = std::string(identity::KindName(port.kind));
+    item["instance"] = TextOrNull(port.instance);
+    nlohmann::ordered_json problems = nlohmann::ordered_json::array();
+    for (const ProblemCode code : port.problems) {
+        problems.push_back(std::string(TagOf(code)));
+    }
+    item["problems"] = std::move(problems);
+    return item;
+}
+
+}  // namespace
+
+std::string RenderJson(const std::vector<PortRow>& rows,
+                       bool problemLineVisible,
+                       const std::vector<std::optional<identity::PortIdentity>>& identities,
+                       GuidancePlatform platform) {
     // ordered_json keeps the keys in the documented order.
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const PortRow& row : rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const PortRow& row = rows[i];
         const RowLook look = LookOf(row);
         const std::optional<std::uint32_t> color = look.Color();
         nlohmann::ordered_json item;
@@ -106,12 +154,36 @@ std::string RenderJson(const std::vector<PortRow>& rows, bool problemLineVisible
         item["tag"] = row.problem ? std::string(TagOf(*row.problem)) : std::string();
         item["bold"] = look.Bold();
         item["color"] = color ? nlohmann::ordered_json(*color) : nlohmann::ordered_json(nullptr);
+        item["problem_text"] = row.problem ? nlohmann::ordered_json(ComposeGuidanceText(*row.problem, platform))
+                                           : nlohmann::ordered_json(nullptr);
+        item["identity"] =
+            i < identities.size() && identities[i] ? IdentityJson(*identities[i]) : nlohmann::ordered_json(nullptr);
         list.push_back(std::move(item));
     }
     nlohmann::ordered_json document;
+    document["schema"] = kJsonSchemaVersion;
     document["rows"] = std::move(list);
     document["problem_line"] = problemLineVisible;
     return document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+std::string RenderEvent(std::string_view event, const identity::PortIdentity* port) {
+    nlohmann::ordered_json line;
+    line["event"] = std::string(event);
+    if (port != nullptr) {
+        line["port"] = IdentityJson(*port);
+    }
+    return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+std::string FieldOf(const identity::PortIdentity& port, std::string_view field) {
+    if (field == "node") {
+        return port.path;
+    }
+    if (field == "com") {
+        return port.com > 0 ? "COM" + std::to_string(port.com) : std::string();
+    }
+    return port.serial;
 }
 
 }  // namespace velmaro::cli

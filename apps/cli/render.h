@@ -5,6 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include <optional>
+
+#include "identity/port_identity.h"
 #include "port_list/port_list.h"
 
 namespace velmaro::cli {
@@ -19,7 +22,21 @@ std::size_t CodePoints(std::string_view utf8);
 // the problem line's text when it is shown (pass an empty text when it is hidden).
 std::string RenderTable(const std::vector<PortRow>& rows, const std::string& problemLine);
 
-// {"rows": [...], "problem_line": ...} pretty-printed with two blanks, UTF-8 unescaped, ending in a newline.
-std::string RenderJson(const std::vector<PortRow>& rows, bool problemLineVisible);
+// The version of the JSON document; raised when a key changes meaning or goes away.
+inline constexpr int kJsonSchemaVersion = 1;
+
+// {"schema": 1, "rows": [...], "problem_line": ...} pretty-printed with two blanks, UTF-8 unescaped,
+// ending in a newline. identities: one per row (nothing for rows that are no port); a row's
+// problem text is the guidance the window gives for it on the platform.
+std::string RenderJson(const std::vector<PortRow>& rows,
+                       bool problemLineVisible,
+                       const std::vector<std::optional<identity::PortIdentity>>& identities,
+                       GuidancePlatform platform);
+
+// One line of --watch: {"event": "add", "port": {...}}, or {"event": "synced"} without a port.
+std::string RenderEvent(std::string_view event, const identity::PortIdentity* port);
+
+// One value of a port for scripts: "node" its path, "com" its number ("" without one), "serial".
+std::string FieldOf(const identity::PortIdentity& port, std::string_view field);
 
 }  // namespace velmaro::cli

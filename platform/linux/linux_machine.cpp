@@ -85,6 +85,19 @@ snapshot::SnapshotDevice PortDevice(const SerialPort& port, const std::string& m
     return device;
 }
 
+snapshot::IdentityExtras IdentityExtrasOf(const SerialPort& port) {
+    snapshot::IdentityExtras extras;
+    extras.scan.node = port.deviceNode;
+    extras.scan.links = port.links;
+    extras.scan.usbManufacturer = port.manufacturer;
+    extras.scan.usbProduct = port.product;
+    extras.scan.serial = port.serial;
+    extras.scan.interfaceNumber = port.interfaceNumber;
+    extras.scan.driver = port.driver;
+    extras.scan.usbLocation = port.usbDevicePath.substr(port.usbDevicePath.rfind('/') + 1);
+    return extras;
+}
+
 snapshot::SnapshotDevice UsbDeviceEntry(const UsbDevice& usb) {
     snapshot::SnapshotDevice device;
     device.instance = "USB\\VID_" + Hex4(usb.ids.vendor) + "&PID_" + Hex4(usb.ids.product) + "\\" +
@@ -197,6 +210,7 @@ snapshot::DeviceSnapshot SnapshotOf(const MachineScan& scan) {
             }
         }
         result.AddDevice(PortDevice(port, driverKey));
+        result.PutIdentityExtras("TTY\\" + AsciiName(port.kernelName), IdentityExtrasOf(port));
     }
     for (const UsbDevice& usb : scan.usbDevices) {
         if (!usb.ttyBound) {

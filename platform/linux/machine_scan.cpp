@@ -39,7 +39,28 @@ MachineScan ScanMachine(const ScanRoots& roots) {
         NameFromHardwareDatabase(scan, roots.hardwareDatabase);
     }
     NumberPorts(scan, roots);
+    AddStableLinks(scan, roots.dev);
     return scan;
+}
+
+void AddStableLinks(MachineScan& scan, const fs::path& dev) {
+    for (const char* folder : {"by-id", "by-path"}) {
+        const fs::path dir = dev / "serial" / folder;
+        for (const std::string& name : EntryNames(dir)) {
+            std::error_code ec;
+            const fs::path target = fs::read_symlink(dir / name, ec);
+            if (ec) {
+                continue;
+            }
+            // udev's links are relative ("../../ttyUSB0"); the kernel name is the target's last part.
+            const std::string kernelName = target.filename().string();
+            for (SerialPort& port : scan.ports) {
+                if (port.kernelName == kernelName) {
+                    port.links.push_back(std::string("/dev/serial/") + folder + "/" + name);
+                }
+            }
+        }
+    }
 }
 
 }  // namespace velmaro::linux_backend

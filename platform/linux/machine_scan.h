@@ -14,4 +14,8 @@ DeviceSource ChooseSource(const ScanRoots& roots);
 // Reads the machine from the source roots choose, then gives the ports their COM numbers.
 MachineScan ScanMachine(const ScanRoots& roots);
 
+// The stable links udev makes below dev/serial/by-id and by-path, added to the ports whose node
+// they lead to, named below "/dev" as programs open them.
+void AddStableLinks(MachineScan& scan, const std::filesystem::path& dev);
+
 }  // namespace velmaro::linux_backend

@@ -58,6 +58,7 @@ struct SerialPort {
     std::string modelFromDatabase;
     bool modem = false;                    // a USB interface that speaks AT commands
     std::vector<std::string> platformIds;  // non-USB hardware IDs in the Windows form: ACPI\PNP0501
+    std::vector<std::string> links;        // /dev/serial/by-id/..., /dev/serial/by-path/... to its node
 };
 
 struct UsbDevice {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "devices/device_info_service.h"
+#include "identity/port_identity.h"
 
 namespace velmaro::snapshot {
 
@@ -47,6 +48,13 @@ struct SnapshotDevice {
     bool comportInterface = false;                 // also in the COM-port interface set
     bool present = true;                           // false keeps it out of both present-device sets
     std::map<std::uint32_t, RawValue> properties;  // by SPDRP_ code
+};
+
+// What only a port's identity reads of a device: a composite interface's USB device, and what a
+// Linux scan knows beyond the properties.
+struct IdentityExtras {
+    std::string parentInstance;
+    identity::ScanFacts scan;
 };
 
 // A registry key. Names compare with ASCII letters folded to capitals, as the registry compares them.
@@ -91,12 +99,20 @@ class DeviceSnapshot {
     void PutKey(std::int32_t root, std::string_view path);
     void PutValue(std::int32_t root, std::string_view path, std::string_view name, RawValue value);
     void AddDevice(SnapshotDevice device);
+    void PutIdentityExtras(const std::string& instance, IdentityExtras extras) {
+        identityExtras_[instance] = std::move(extras);
+    }
 
     // --- reading it ---
     bool HasKey(std::int32_t root, std::string_view path) const;
     // The value as stored, or nullptr.
     const RawValue* FindValue(std::int32_t root, std::string_view path, std::string_view name) const;
     const std::vector<SnapshotDevice>& Devices() const { return devices_; }
+    // The extras of a device by its instance ID as given, or nullptr.
+    const IdentityExtras* FindIdentityExtras(const std::string& instance) const {
+        const auto it = identityExtras_.find(instance);
+        return it == identityExtras_.end() ? nullptr : &it->second;
+    }
     // The device's ClassGUID property, when it holds a well-formed GUID.
     const std::optional<Guid>& ClassGuid(std::size_t device) const { return classGuids_[device]; }
     // The root behind a predefined root handle, or nullptr.
@@ -113,6 +129,7 @@ class DeviceSnapshot {
     std::array<std::shared_ptr<RegistryKey>, 6> roots_;  // HKEY_CLASSES_ROOT .. HKEY_CURRENT_CONFIG
     std::vector<SnapshotDevice> devices_;
     std::vector<std::optional<Guid>> classGuids_;  // parsed ClassGUID property, per device
+    std::map<std::string, IdentityExtras> identityExtras_;
 };
 
 // Windows-1252 <-> UTF-8. Characters outside the code page become '?', as the system's

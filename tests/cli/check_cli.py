@@ -5,8 +5,12 @@
   check_cli.py dump PROGRAM SCENARIO FIRST_DEVICE.txt DEVICE_COUNT
   check_cli.py table PROGRAM SCENARIO [EXPECTED_ROW...]   (a row as its five cells joined by "|")
   check_cli.py exit PROGRAM CODE STREAM TEXT [ARGS...]   (STREAM: stdout, stderr or stdout-exact)
+  check_cli.py filters PROGRAM SCENARIO_DIR
+  check_cli.py schema PROGRAM SCHEMA [ARGS...]   (needs python3-jsonschema)
+  check_cli.py watch PROGRAM SCENARIO [EXPECTED_EVENT...]   (an event as "add 5" or "synced")
 """
 import json
+import re
 import subprocess
 import sys
 
@@ -41,6 +45,14 @@ def check_json(program, scenario, expected_file):
     text = out.decode("utf-8")
     with open(expected_file, encoding="utf-8") as f:
         expected = f.read()
+    # The guidance texts are the problem table's (tested with it); here only where they appear.
+    document = json.loads(text, object_pairs_hook=dict)
+    for row in document["rows"]:
+        if (row["problem_text"] is not None) != (row["tag"] != ""):
+            fail(f"problem text without a problem or the other way round: {row!r}")
+        if row["problem_text"] == "":
+            fail(f"empty problem text: {row!r}")
+    text = re.sub(r'\n *"problem_text": (null|"(?:[^"\\]|\\.)*"),', "", text)
     # Pairs keep the key order, which is part of the format.
     pairs = lambda s: json.loads(s, object_pairs_hook=list)
     if pairs(text) != pairs(expected):
@@ -53,7 +65,7 @@ def check_dump(program, scenario, first_device_file, device_count):
     code, out, err = run([program, "--scenario", scenario, "--dump"])
     if code != 0:
         fail(f"exit code {code}, stderr: {err}")
-    if "velmaro-list: OK, alles in der Zwischenablage!" not in err:
+    if "velmaro-list: OK, alles auf die Standardausgabe geschrieben!" not in err:
         fail(f"no confirmation on stderr: {err!r}")
     text = out.decode("utf-8")
     if not text.startswith("\r\n\r\n"):
@@ -134,6 +146,85 @@ def check_exit(program, expected_code, stream, text, args):
         fail(f"{text!r} not on {stream}; stdout {out!r}; stderr {err!r}")
 
 
+# Filter and --field cases, worked out from the scenario files: scenario, arguments, exit status,
+# lines on standard output.
+FILTER_CASES = [
+    ("typical-desktop", ["--vid-pid", "067b:2303", "--field", "node"], 0, ["\\\\.\\COM5"]),
+    ("typical-desktop", ["--vid-pid", "067B:", "--field", "com"], 0, ["COM5"]),
+    ("typical-desktop", ["--vid-pid", "11f5", "--field", "com"], 0, ["COM3"]),
+    ("typical-desktop", ["--vid-pid", "067b:2304", "--field", "com"], 0, []),
+    ("typical-desktop", ["--match", "bluetooth", "--field", "com"], 0, ["COM4"]),
+    ("typical-desktop", ["--match", "^infrarot", "--field", "node"], 0, ["\\\\.\\COM6"]),
+    ("typical-desktop", ["--match", "prolific", "--com", "6", "--field", "com"], 0, []),
+    ("typical-desktop", ["--match", "COM1$", "--field", "com"], 0, ["COM1"]),
+    ("typical-desktop", ["--com", "1", "--field", "node"], 0, ["\\\\.\\COM1"]),
+    ("typical-desktop", ["--com", "2", "--field", "node"], 0, []),
+    ("typical-desktop", ["--field", "com"], 0, ["COM1", "COM3", "COM4", "COM5", "COM6"]),
+    ("typical-desktop", ["--check", "--field", "com"], 0, ["COM1", "COM3", "COM4", "COM5", "COM6"]),
+    ("double-assignments", ["--serial", "A6008CB3", "--field", "com"], 0, ["COM7"]),
+    ("double-assignments", ["--serial", "a6008cb3", "--field", "com"], 0, []),
+    ("double-assignments", ["--vid-pid", "10c4:ea60", "--field", "serial"], 0, ["0001"]),
+    ("double-assignments", ["--com", "8", "--field", "serial"], 0, ["", "0001"]),
+    ("double-assignments", ["--check", "--com", "1", "--field", "com"], 0, ["COM1"]),
+    ("double-assignments", ["--check", "--com", "5", "--field", "com"], 1, ["COM5", "COM5"]),
+    ("missing-drivers", ["--check", "--field", "com"], 1, ["COM1"]),
+    ("missing-drivers", ["--check", "--com", "1", "--field", "com"], 0, ["COM1"]),
+    ("typical-desktop", ["--vid-pid", "12345"], 2, []),
+    ("typical-desktop", ["--vid-pid", "xyz:1"], 2, []),
+    ("typical-desktop", ["--match", "("], 2, []),
+    ("typical-desktop", ["--com", "256"], 2, []),
+    ("typical-desktop", ["--field", "vid"], 2, []),
+    ("typical-desktop", ["--field", "com", "--json"], 2, []),
+    ("typical-desktop", ["--dump", "--com", "1"], 2, []),
+]
+
+
+def check_filters(program, scenario_dir):
+    for scenario, args, expected_code, expected_lines in FILTER_CASES:
+        code, out, err = run([program, "--scenario", f"{scenario_dir}/{scenario}.json"] + args)
+        lines = out.decode("utf-8").splitlines()
+        if code != expected_code or (expected_code != 2 and lines != expected_lines):
+            fail(f"{scenario} {args}: exit {code} {lines!r}, expected {expected_code} {expected_lines!r}; {err}")
+
+
+def check_schema(program, schema_file, args):
+    import jsonschema
+    code, out, err = run([program, "--json"] + args)
+    if code not in (0, 1):
+        fail(f"exit code {code}, stderr: {err}")
+    with open(schema_file, encoding="utf-8") as f:
+        schema = json.load(f)
+    try:
+        jsonschema.validate(json.loads(out.decode("utf-8")), schema)
+    except jsonschema.ValidationError as e:
+        fail(f"not valid against {schema_file}: {e.message} at {list(e.absolute_path)}")
+
+
+def check_watch(program, scenario, expected):
+    import signal
+    process = subprocess.Popen([program, "--scenario", scenario, "--watch"], stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE)
+    events = []
+    try:
+        while not events or events[-1] != "synced":
+            line = process.stdout.readline()
+            if not line:
+                break
+            event = json.loads(line)
+            events.append(event["event"] + (f" {event['port']['com']}" if "port" in event else ""))
+        process.send_signal(signal.SIGINT)
+        rest, err = process.communicate(timeout=10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        fail("did not end on SIGINT")
+    if events != expected:
+        fail(f"events {events!r}, expected {expected!r}")
+    if rest:
+        fail(f"events after synced on a machine that does not change: {rest!r}")
+    if process.returncode != 0:
+        fail(f"exit code {process.returncode} after SIGINT, stderr {err!r}")
+
+
 def main(argv):
     mode = argv[1]
     if mode == "json":
@@ -144,6 +235,12 @@ def main(argv):
         check_table(argv[2], argv[3], argv[4:])
     elif mode == "exit":
         check_exit(argv[2], int(argv[3]), argv[4], argv[5].replace("\\n", "\n"), argv[6:])
+    elif mode == "filters":
+        check_filters(argv[2], argv[3])
+    elif mode == "watch":
+        check_watch(argv[2], argv[3], argv[4:])
+    elif mode == "schema":
+        check_schema(argv[2], argv[3], argv[4:])
     else:
         fail(f"unknown mode {mode}")
 

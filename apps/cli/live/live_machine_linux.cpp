@@ -1,5 +1,6 @@
 #include "linux/linux_machine.h"
 #include "live_machine.h"
+#include "snapshot/port_facts.h"
 
 namespace velmaro::cli {
 namespace {
@@ -8,6 +9,7 @@ class LinuxLiveMachine : public LiveMachine {
   public:
     IRegistryService& Registry() override { return machine_; }
     IDeviceInfoService& Devices() override { return machine_; }
+    std::vector<identity::DeviceFacts> PortFacts() override { return snapshot::PortFactsOf(machine_.Snapshot()); }
 
   private:
     linux_backend::LinuxMachine machine_;

@@ -1,5 +1,6 @@
 #include "live_machine.h"
 #include "win32/win32_devices.h"
+#include "win32/win32_port_facts.h"
 #include "win32/win32_registry.h"
 
 namespace velmaro::cli {
@@ -9,6 +10,7 @@ class Win32LiveMachine : public LiveMachine {
   public:
     IRegistryService& Registry() override { return registry_; }
     IDeviceInfoService& Devices() override { return devices_; }
+    std::vector<identity::DeviceFacts> PortFacts() override { return win32::ReadPortFacts(); }
 
   private:
     win32::Win32Registry registry_;

@@ -12,9 +12,12 @@
 
 #include "common/win_codes.h"
 #include "devices/device_property.h"
+#include "identity/port_identity.h"
 #include "linux/linux_machine.h"
+#include "main_window/port_list_build.h"
 #include "main_window/port_list_refresh.h"
 #include "services/controls.h"
+#include "snapshot/port_facts.h"
 #include "support/fakes.h"
 
 namespace velmaro::linux_backend {
@@ -388,6 +391,67 @@ TEST(UdevMachines, SourceChoice) {
         roots.sysfs = c.sysfs;
         roots.udevDatabase = c.database;
         EXPECT_EQ(ChooseSource(roots), c.expected) << c.sysfs << " " << c.database;
+    }
+}
+
+// The identity of each row's port as a script reads it: path, COM number, USB IDs, interface,
+// driver, kind, USB port and stable links; rows that are no port have none.
+TEST(UdevMachines, IdentityOfThePorts) {
+    using Ids = std::tuple<std::string, int, std::string, int, std::string, std::string, std::string>;
+    // path, com, vid:pid:rev, interface (-1: none), driver, kind, location: the USB port, else the
+    // bus device in sysfs
+    auto idsOf = [](const identity::PortIdentity& p) {
+        char usb[16] = "";
+        if (p.vid) {
+            std::snprintf(usb, sizeof usb, "%04x:%04x:%04x", *p.vid, p.pid.value_or(0), p.revision.value_or(0));
+        }
+        return Ids{
+            p.path,    p.com, usb, p.interfaceNumber.value_or(-1), p.driver, std::string(identity::KindName(p.kind)),
+            p.location};
+    };
+    struct Case {
+        std::size_t machine;
+        std::vector<std::optional<Ids>> rows;
+        std::vector<std::vector<std::string>> links;  // of the rows with a port
+    };
+    const Case cases[] = {
+        {0,
+         {Ids{"/dev/ttyS0", 1, "", -1, "serial", "onboard", "/sys/devices/00:01"},
+          Ids{"/dev/ttyUSB0", 5, "067b:2303:0300", 0, "pl2303", "usb", "1-1"},
+          Ids{"/dev/ttyUSB1", 6, "0403:6001:0600", 0, "ftdi_sio", "usb", "1-2"},
+          Ids{"/dev/ttyACM0", 7, "0572:1329:0100", 0, "cdc_acm", "modem", "1-3"},
+          Ids{"/dev/ircomm0", 8, "", -1, "", "irda", ""}, Ids{"/dev/rfcomm0", 9, "", -1, "", "bluetooth", "/sys/devices/1-5/hci0"},
+          std::nullopt},
+         {{}, {}, {}, {}, {}, {}}},
+        {3,
+         {Ids{"/dev/ttyUSB1", 1, "067b:2303:0300", 0, "pl2303", "usb", "1-2"},
+          Ids{"/dev/ttyUSB0", 3, "067b:2303:0300", 0, "pl2303", "usb", "1-1"}, std::nullopt},
+         {{"/dev/serial/by-id/usb-Prolific-if00-port0"}, {}}},
+    };
+    for (const Case& c : cases) {
+        const Machine& m = kMachines[c.machine];
+        Testbed bed(m);
+        const ScanRoots roots = bed.Roots(m.source);
+        LinuxMachine machine([&] { return ScanMachine(roots); }, [] { return std::chrono::steady_clock::now(); });
+        testing::RecordingMessageBox messages;
+        testing::FakeClipboard clipboard;
+        testing::FixedClock clock;
+        testing::RecordingPointer pointer;
+        PortDeviceTable table;
+        bool clipboardRequested = false;
+        const PortListContent list =
+            BuildPortList({machine, machine, messages, clipboard, clock, pointer}, table, clipboardRequested);
+        const auto identities = identity::IdentitiesOfRows(list.rows, snapshot::PortFactsOf(machine.Snapshot()));
+        std::vector<std::optional<Ids>> rows;
+        std::vector<std::vector<std::string>> links;
+        for (const auto& port : identities) {
+            rows.push_back(port ? std::optional(idsOf(*port)) : std::nullopt);
+            if (port) {
+                links.push_back(port->links);
+            }
+        }
+        EXPECT_EQ(rows, c.rows) << m.name;
+        EXPECT_EQ(links, c.links) << m.name;
     }
 }
 
