@@ -512,7 +512,9 @@ LRESULT FrmPortsWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
             // Every cell sets its own font and colour: the control keeps the last ones otherwise.
             const CellLook look = portList_->Look(row, draw.iSubItem == 0 ? 0 : 1);
             SelectObject(draw.nmcd.hdc, ListFont(look.bold));
-            draw.clrText = look.color;
+            draw.clrText = look.ownColor ? ThemedTextColor(Color{Color::Kind::Rgb, look.color}, COLOR_WINDOW,
+                                                           HighContrastOn() ? COLOR_WINDOWTEXT : -1)
+                                         : look.color;
             if (look.ownColor && (draw.nmcd.uItemState & CDIS_SELECTED)) {
                 // A selected problem row keeps its colour, on the light face colour instead of the
                 // highlight, which would paint it over in the highlight's text colour.
@@ -535,7 +537,8 @@ void FrmPortsWindow::DrawLink(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &rect, GetSysColorBrush(COLOR_BTNFACE));
     HGDIOBJ oldFont = SelectObject(item.hDC, linkFont_.Get());
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, link->ForeColor() ? ToColorRef(*link->ForeColor()) : GetSysColor(COLOR_BTNTEXT));
+    SetTextColor(item.hDC, link->ForeColor() ? ThemedTextColor(*link->ForeColor(), COLOR_BTNFACE, COLOR_HOTLIGHT)
+                                             : GetSysColor(COLOR_BTNTEXT));
     const std::wstring text = Utf8ToWide(link->Caption());
     DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &rect, DT_LEFT | DT_TOP | DT_SINGLELINE);
     if (GetFocus() == item.hwndItem) {
@@ -546,7 +549,10 @@ void FrmPortsWindow::DrawLink(const DRAWITEMSTRUCT& item) {
 
 LRESULT FrmPortsWindow::OnControlColor(HDC dc, HWND control) {
     const ChildControl* label = ControlOf(control);
-    SetTextColor(dc, label && label->ForeColor() ? ToColorRef(*label->ForeColor()) : GetSysColor(COLOR_BTNTEXT));
+    // In high contrast the problem line takes the system's text colour, elsewhere its red made readable.
+    SetTextColor(dc, label && label->ForeColor()
+                         ? ThemedTextColor(*label->ForeColor(), COLOR_BTNFACE, HighContrastOn() ? COLOR_BTNTEXT : -1)
+                         : GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
