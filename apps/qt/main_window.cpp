@@ -478,7 +478,8 @@ MainWindow::MainWindow(std::string programTitle)
     tree_->setColumnCount(2);
     tree_->setHeaderLabels({QString::fromUtf8(kColumns[0].header.data(), static_cast<int>(kColumns[0].header.size())),
                             QString::fromUtf8(kColumns[1].header.data(), static_cast<int>(kColumns[1].header.size()))});
-    tree_->setIconSize(QSize(16, 16));
+    const int iconPixels = RowIconPixels(logicalDpiX());
+    tree_->setIconSize(QSize(iconPixels, iconPixels));
     tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
     tree_->header()->setStretchLastSection(false);
     tree_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -236,10 +236,11 @@ void FrmPortsWindow::SetColumnWidth(int column, float width) {
 
 void FrmPortsWindow::AttachImageList() {
     if (!images_) {
-        images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(kImageResources.size()), 0);
+        const int pixels = RowIconPixels(dpi_);
+        images_ = ImageList_Create(pixels, pixels, ILC_COLOR32 | ILC_MASK, static_cast<int>(kImageResources.size()), 0);
         for (int resource : kImageResources) {
-            auto* icon = static_cast<HICON>(
-                LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+            auto* icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
+                                                       IMAGE_ICON, pixels, pixels, LR_DEFAULTCOLOR));
             ImageList_AddIcon(images_, icon);
             if (icon) {
                 DestroyIcon(icon);
