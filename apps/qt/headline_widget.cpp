@@ -32,13 +32,14 @@ void HeadlineWidget::SyncGeometry() {
 void HeadlineWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QPalette& pal = palette();
-    painter.fillRect(rect(), ToQColor(model_.LabelBackColor(), pal));
+    const QColor back = ToQColor(model_.LabelBackColor(), pal);
+    painter.fillRect(rect(), back);
 
     const LabelModel& label = model_.lblHeader();
     const QRect labelRect(ToPixels(*this, label.Left()), ToPixels(*this, label.Top()), ToPixels(*this, label.Width()),
                           ToPixels(*this, label.Height()));
     painter.setFont(ToQFont(ucHeadline::kFont, font()));
-    painter.setPen(ToQColor(ucHeadline::kTextColor, pal));
+    painter.setPen(ReadableColor(ucHeadline::kTextColor.value, back));
     painter.drawText(labelRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      QString::fromStdString(DisplayedCaption(label.Caption())));
 

@@ -1,5 +1,6 @@
 #include "info_dialog.h"
 
+#include <QIcon>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -31,6 +32,7 @@ void InfoDialog::ShowModal(frmInfo& dialog, WindowHandle) {
     window.setFont(owner_.font());
     window.setFixedSize(ToPixels(owner_, kInfoClientWidth), ToPixels(owner_, kInfoClientHeight));
     window.setWindowTitle(QString::fromStdString(dialog.State().title));
+    window.setWindowIcon(QIcon(QStringLiteral(":/images/info32.png")));
 
     HeadlineWidget headlineWidget(headline, &window);
 

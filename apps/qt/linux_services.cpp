@@ -30,6 +30,9 @@ bool LockFileInstance::AnotherInstanceRunning() {
 }
 
 std::string ApplicationIdentity::ExecutableName() const {
+    if (!programName_.empty()) {
+        return programName_;
+    }
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
 }
 

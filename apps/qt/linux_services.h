@@ -29,9 +29,14 @@ class LockFileInstance : public ISingleInstance {
 
 class ApplicationIdentity : public IProgramIdentity {
   public:
+    // programName: the name the windows show, "" for the executable's file name.
+    explicit ApplicationIdentity(std::string programName = {}) : programName_(std::move(programName)) {}
     std::string ExecutableName() const override;
     std::string ExecutableFolder() const override;
     ProgramVersion Version() const override;
+
+  private:
+    std::string programName_;
 };
 
 // Directories, hidden files (a name that starts with a dot) and other entries that are not plain

@@ -28,9 +28,10 @@ constexpr const char* kUsage =
 
 int Run(velmaro::IRegistryService& registry, velmaro::IDeviceInfoService& devices) {
     using namespace velmaro;
-    qt::ApplicationIdentity identity;
+    // The windows show the program's name; the lock file keeps the executable's.
+    qt::ApplicationIdentity identity(qt::kProgramTitle);
     linux_backend::XdgDesktop desktop;
-    qt::LockFileInstance instance(identity.ExecutableName() + ".lock");
+    qt::LockFileInstance instance(qt::ApplicationIdentity().ExecutableName() + ".lock");
     qt::LocalFileSystem files;
     qt::ElapsedClock monotonic;
     qt::LocalWallClock clock;

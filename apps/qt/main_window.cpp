@@ -1,14 +1,19 @@
 #include "main_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <functional>
 #include <stdexcept>
 
@@ -32,16 +37,35 @@ QString ShownText(const std::string& caption) {
     return QString::fromStdString(DisplayedCaption(caption)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-// A label that reports clicks, for the two links.
+// A label that reports clicks, for the two links; it takes the focus, and Enter opens it as a
+// click does.
 class LinkLabel : public QLabel {
   public:
-    LinkLabel(QWidget* parent, std::function<void()> onClick) : QLabel(parent), onClick_(std::move(onClick)) {}
+    LinkLabel(QWidget* parent, std::function<void()> onClick) : QLabel(parent), onClick_(std::move(onClick)) {
+        setFocusPolicy(Qt::StrongFocus);
+    }
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override {
         QLabel::mouseReleaseEvent(event);
         if (rect().contains(event->position().toPoint())) {
             onClick_();
+        }
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            onClick_();
+            return;
+        }
+        QLabel::keyPressEvent(event);
+    }
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        if (hasFocus()) {
+            QStylePainter painter(this);
+            QStyleOptionFocusRect option;
+            option.initFrom(this);
+            painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
         }
     }
 
@@ -86,6 +110,36 @@ class SeparatorWidget : public QWidget {
     }
 };
 
+// Screen readers read the links as links and the headline as text by its caption.
+QAccessibleInterface* AccessibleFactory(const QString& className, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget) {
+        return nullptr;
+    }
+    if (className == QLatin1String("velmaro::qt::HeadlineWidget")) {
+        return new QAccessibleWidget(widget, QAccessible::StaticText, widget->accessibleName());
+    }
+    if (object->property("velmaroLink").toBool()) {
+        return new QAccessibleWidget(widget, QAccessible::Link, widget->accessibleName());
+    }
+    return nullptr;
+}
+
+// A row as a screen reader reads it: "COM 7, <description>", and ", Problem" where it has one.
+QString RowAccessibleText(const QTreeWidgetItem& item) {
+    QString text = item.text(0) + QStringLiteral(", ") + item.text(1);
+    if (!item.data(0, kTagRole).toString().isEmpty()) {
+        text += QStringLiteral(", Problem");
+    }
+    return text;
+}
+
+void UpdateAccessibleText(QTreeWidgetItem& item) {
+    const QString text = RowAccessibleText(item);
+    item.setData(0, Qt::AccessibleTextRole, text);
+    item.setData(1, Qt::AccessibleTextRole, text);
+}
+
 }  // namespace
 
 // --- WidgetControl ---
@@ -116,6 +170,7 @@ void WidgetControl::SetCaption(const std::string& text) {
     caption_ = text;
     if (auto* label = qobject_cast<QLabel*>(&widget_)) {
         label->setText(ShownText(text));
+        label->setAccessibleName(label->text());
     } else if (auto* button = dynamic_cast<WrappingButton*>(&widget_)) {
         button->SetCaption(ShownText(text));
     }
@@ -190,6 +245,7 @@ void PortTree::Clear() {
 int PortTree::AddRow(const std::string& text, const std::string& iconKey) {
     auto* item = new QTreeWidgetItem(&tree_);
     item->setText(0, QString::fromStdString(text));
+    UpdateAccessibleText(*item);
     const int row = tree_.topLevelItemCount();
     SetIcon(row, iconKey);
     return row;
@@ -209,6 +265,7 @@ std::string PortTree::SubItem(int row) const {
 
 void PortTree::SetSubItem(int row, const std::string& text) {
     At(row).setText(1, QString::fromStdString(text));
+    UpdateAccessibleText(At(row));
 }
 
 std::string PortTree::Icon(int row) const {
@@ -238,6 +295,7 @@ std::string PortTree::Tag(int row) const {
 
 void PortTree::SetTag(int row, const std::string& tag) {
     At(row).setData(0, kTagRole, QString::fromStdString(tag));
+    UpdateAccessibleText(At(row));
 }
 
 void PortTree::SetBoldAt(int row, int column, bool bold) {
@@ -256,11 +314,11 @@ void PortTree::SetSubItemBold(int row, bool bold) {
 }
 
 void PortTree::SetForeColor(int row, std::uint32_t color) {
-    At(row).setForeground(0, ToQColor(color));
+    At(row).setForeground(0, ReadableColor(color, tree_.palette().color(QPalette::Base)));
 }
 
 void PortTree::SetSubItemForeColor(int row, std::uint32_t color) {
-    At(row).setForeground(1, ToQColor(color));
+    At(row).setForeground(1, ReadableColor(color, tree_.palette().color(QPalette::Base)));
 }
 
 // --- timer, boxes, clipboard, pointer ---
@@ -305,6 +363,11 @@ MessageResult QtMessageBox::Show(const std::string& text, MessageStyle style) {
         if (QAbstractButton* shown = box.button(button)) {
             shown->setText(QString::fromUtf8(caption));
         }
+    }
+    if (!owner_.isVisible()) {
+        // Before the window shows (a second copy's notice) the box has nothing to centre on.
+        box.adjustSize();
+        CenterOnScreen(box);
     }
     switch (box.exec()) {
         case QMessageBox::Cancel:
@@ -357,6 +420,7 @@ QLabel* MainWindow::MakeLabel(const ControlDesign& design) {
             }
         });
         label->setCursor(Qt::PointingHandCursor);
+        label->setProperty("velmaroLink", true);
         label->setToolTip(QString::fromStdString(LinkToolTip(index)));
     } else {
         label = new QLabel(this);
@@ -368,9 +432,7 @@ QLabel* MainWindow::MakeLabel(const ControlDesign& design) {
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setFont(ToQFont(design.font, font()));
     if (design.foreColor) {
-        QPalette pal = label->palette();
-        pal.setColor(QPalette::WindowText, ToQColor(*design.foreColor, pal));
-        label->setPalette(pal);
+        coloredLabels_.push_back({label, design.foreColor->value, design.kind == ControlKind::LinkLabel});
     }
     label->setVisible(design.visible);
     return label;
@@ -383,6 +445,11 @@ MainWindow::MainWindow(std::string programTitle)
       messages_(*this, std::move(programTitle)),
       infoDialog_(*this) {
     InitVelmaroResources();
+    static const bool accessibleFactoryInstalled = [] {
+        QAccessible::installFactory(AccessibleFactory);
+        return true;
+    }();
+    (void)accessibleFactoryInstalled;
     setObjectName(QStringLiteral("frmPorts"));
     setWindowIcon(QIcon(QStringLiteral(":/images/velmaro.png")));
     setFont(ToQFont(kDialogFont, font()));
@@ -411,7 +478,8 @@ MainWindow::MainWindow(std::string programTitle)
     tree_->setColumnCount(2);
     tree_->setHeaderLabels({QString::fromUtf8(kColumns[0].header.data(), static_cast<int>(kColumns[0].header.size())),
                             QString::fromUtf8(kColumns[1].header.data(), static_cast<int>(kColumns[1].header.size()))});
-    tree_->setIconSize(QSize(16, 16));
+    const int iconPixels = RowIconPixels(logicalDpiX());
+    tree_->setIconSize(QSize(iconPixels, iconPixels));
     tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
     tree_->header()->setStretchLastSection(false);
     tree_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -424,6 +492,12 @@ MainWindow::MainWindow(std::string programTitle)
             presenter_->lvwPorts_ItemClick(tree_->indexOfTopLevelItem(item) + 1);
         }
     });
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int) {
+        if (presenter_) {
+            presenter_->lvwPorts_DblClick(tree_->indexOfTopLevelItem(item) + 1);
+        }
+    });
+    tree_->installEventFilter(this);
 
     auto makeButton = [this](const ControlDesign& design, std::function<void(frmPorts&)> handler) {
         auto* button = new WrappingButton(this);
@@ -444,24 +518,17 @@ MainWindow::MainWindow(std::string programTitle)
     separator->setObjectName(QStringLiteral("linBut"));
     linBut_ = std::make_unique<LineControl>(*separator);
 
-    // Tab order as designed.
+    // Tab order in reading order.
     QWidget* previous = nullptr;
-    for (const ControlDesign& design : kMainControls) {
-        QWidget* widget = nullptr;
-        if (design.name == kLvwPorts.name) {
-            widget = tree_;
-        } else if (design.name == kCmdExit.name) {
-            widget = &cmdExit_->Widget();
-        } else if (design.name == kCmdOpenDevMan.name) {
-            widget = &cmdOpenDevMan_->Widget();
+    for (const ControlDesign* design : kFocusOrder) {
+        QWidget* widget = FocusWidget(*design);
+        if (previous) {
+            QWidget::setTabOrder(previous, widget);
         }
-        if (widget) {
-            if (previous) {
-                QWidget::setTabOrder(previous, widget);
-            }
-            previous = widget;
-        }
+        previous = widget;
     }
+
+    ApplyTextColors();
 
     qtimer_.setSingleShot(false);
     connect(&qtimer_, &QTimer::timeout, this, [this] {
@@ -469,6 +536,29 @@ MainWindow::MainWindow(std::string programTitle)
             presenter_->tmrRefresh_Timer();
         }
     });
+}
+
+QWidget* MainWindow::FocusWidget(const ControlDesign& design) {
+    if (design.name == kLvwPorts.name) {
+        return tree_;
+    }
+    if (design.name == kLblUrlWeb.name) {
+        return &lblUrl_.at(static_cast<std::size_t>(design.index))->Widget();
+    }
+    return &(design.name == kCmdExit.name ? cmdExit_ : cmdOpenDevMan_)->Widget();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree_ && event->type() == QEvent::KeyPress && presenter_) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const ListKey listKey = key == Qt::Key_Return || key == Qt::Key_Enter ? ListKey::Enter
+                                : key == Qt::Key_Space                        ? ListKey::Space
+                                                                              : ListKey::Other;
+        if (presenter_->lvwPorts_KeyDown(tree_->indexOfTopLevelItem(tree_->currentItem()) + 1, listKey)) {
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 MainWindow::~MainWindow() {
@@ -479,6 +569,7 @@ void MainWindow::Attach(frmPorts& presenter) {
     presenter_ = &presenter;
     headline_ = std::make_unique<HeadlineWidget>(presenter.hdlMain(), this);
     headline_->setObjectName(QStringLiteral("hdlMain"));
+    headline_->setAccessibleName(QString::fromStdString(DisplayedCaption(presenter.hdlMain().lblHeader().Caption())));
     headline_->show();
 }
 
@@ -567,8 +658,49 @@ void MainWindow::LayOut() {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    UpdateMinimumSize();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // The window manager tells the frame's size only after the first showing, with a move.
+    UpdateMinimumSize();
+}
+
+void MainWindow::UpdateMinimumSize() {
+    if (!isVisible()) {
+        return;
+    }
     const QSize extra = FrameExtra();
-    setMinimumSize(ToPixels(*this, kMinOuterWidth) - extra.width(), ToPixels(*this, kMinOuterHeight) - extra.height());
+    const QSize minimum(ToPixels(*this, kMinOuterWidth) - extra.width(),
+                        ToPixels(*this, kMinOuterHeight) - extra.height());
+    if (minimum != minimumSize()) {
+        setMinimumSize(minimum);
+    }
+}
+
+void MainWindow::ApplyTextColors() {
+    // Only the text colour is the label's own: the rest follows the window's palette.
+    const QColor background = palette().color(QPalette::Window);
+    for (const ColoredLabel& colored : coloredLabels_) {
+        QPalette pal = colored.label->palette();
+        const std::optional<QColor> theme =
+            colored.link ? std::optional<QColor>(palette().color(QPalette::Link)) : std::nullopt;
+        pal.setColor(QPalette::WindowText, ReadableColor(colored.design, background, theme));
+        colored.label->setPalette(pal);
+    }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        ApplyTextColors();
+    }
+    if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
+        // Restoring keeps the size the window had, yet the layout runs once more.
+        laidOutSize_ = QSize();
+        LayOut();
+    }
 }
 
 void MainWindow::AfterLayout() {

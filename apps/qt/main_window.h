@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "info_dialog.h"
 #include "main_window/frm_ports.h"
@@ -184,13 +185,20 @@ class MainWindow : public QWidget, public IMainWindowView {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QSize FrameExtra() const;
     void AfterLayout();
+    void UpdateMinimumSize();
     void LayOut();
     QLabel* MakeLabel(const ControlDesign& design);
+    QWidget* FocusWidget(const ControlDesign& design);
+    // The design's text colours, readable on the palette's background.
+    void ApplyTextColors();
 
     frmPorts* presenter_ = nullptr;
     QTreeWidget* tree_;
@@ -208,6 +216,12 @@ class MainWindow : public QWidget, public IMainWindowView {
     OverrideCursorPointer pointer_;
     InfoDialog infoDialog_;
     QSize laidOutSize_;
+    struct ColoredLabel {
+        QLabel* label;
+        std::uint32_t design;
+        bool link;
+    };
+    std::vector<ColoredLabel> coloredLabels_;
 };
 
 }  // namespace velmaro::qt

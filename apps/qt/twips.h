@@ -6,8 +6,10 @@
 #include <QScreen>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 
 #include "common/appearance.h"
+#include "common/contrast.h"
 #include "common/twips.h"
 
 namespace velmaro::qt {
@@ -32,6 +34,20 @@ inline QColor ToQColor(const Color& color, const QPalette& palette) {
         return palette.color(QPalette::Disabled, QPalette::WindowText);
     }
     return palette.color(QPalette::Button);
+}
+
+inline std::uint32_t ToRgb(const QColor& color) {
+    return static_cast<std::uint32_t>(color.red()) | (static_cast<std::uint32_t>(color.green()) << 8) |
+           (static_cast<std::uint32_t>(color.blue()) << 16);
+}
+
+// A design colour as drawn on this background: the design's own where it reads (a light theme),
+// else the theme's candidate or the design's hue at a readable lightness.
+inline QColor ReadableColor(std::uint32_t design,
+                            const QColor& background,
+                            std::optional<QColor> theme = std::nullopt) {
+    return ToQColor(ReadableTextColor(design, ToRgb(background),
+                                      theme ? std::optional<std::uint32_t>(ToRgb(*theme)) : std::nullopt));
 }
 
 // The design's fonts name a narrow Windows face; a face of the same widths is preferred where

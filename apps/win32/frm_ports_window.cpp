@@ -13,6 +13,8 @@ namespace {
 constexpr UINT_PTR kRefreshTimerId = 1;
 // A row click is handed on after the ListView has finished its own click handling.
 constexpr UINT kMsgItemClick = WM_APP + 1;
+constexpr UINT kMsgItemDblClick = WM_APP + 2;
+constexpr UINT kMsgItemKey = WM_APP + 3;  // wParam the row, lParam the ListKey
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
 constexpr std::array<int, 5> kImageResources = {IDI_LIST_USB, IDI_LIST_WARNING, IDI_LIST_BT, IDI_LIST_IRDA,
@@ -84,8 +86,9 @@ std::unique_ptr<ChildControl> FrmPortsWindow::MakeControl(const ControlDesign& d
             style |= WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE;
             break;
         case ControlKind::LinkLabel:
-            // Drawn by the window itself, with exactly the text extent the label was sized to.
-            style |= SS_OWNERDRAW | SS_NOTIFY;
+            // Drawn by the window itself, with exactly the text extent the label was sized to; a tab
+            // stop, so that the keyboard reaches it and Enter opens it.
+            style |= SS_OWNERDRAW | SS_NOTIFY | WS_TABSTOP;
             font = linkFont_.Get();
             break;
         case ControlKind::ListView:
@@ -134,6 +137,21 @@ void FrmPortsWindow::BuildControls() {
         }
     }
 
+    // The dialog manager tabs in z-order: the keyboard's controls go to the top in reading order.
+    // The refresh time sits behind the list, whose top border it would otherwise paint over.
+    HWND previous = HWND_TOP;
+    for (const ControlDesign* design : kFocusOrder) {
+        HWND control = FocusControl(*design);
+        SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = control;
+    }
+    HWND lastRefresh = lblLastRefresh_->Window();
+    SetWindowLongPtrW(lastRefresh, GWL_STYLE, GetWindowLongPtrW(lastRefresh, GWL_STYLE) | WS_CLIPSIBLINGS);
+    SetWindowPos(lastRefresh, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (int index : {0, 1}) {
+        SetWindowSubclass(lblUrl_.at(static_cast<std::size_t>(index))->Window(), LinkFocusProc, 1, 0);
+    }
+
     listView_ = lvwPortsBox_->Window();
     SendMessageW(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
@@ -156,6 +174,24 @@ void FrmPortsWindow::BuildControls() {
     for (int index : {0, 1}) {
         AddToolTip(lblUrl_.at(static_cast<std::size_t>(index))->Window(), LinkToolTip(index));
     }
+}
+
+HWND FrmPortsWindow::FocusControl(const ControlDesign& design) const {
+    if (design.name == kLvwPorts.name) {
+        return lvwPortsBox_->Window();
+    }
+    if (design.name == kLblUrlWeb.name) {
+        return lblUrl_.at(static_cast<std::size_t>(design.index))->Window();
+    }
+    return (design.name == kCmdExit.name ? cmdExit_ : cmdOpenDevMan_)->Window();
+}
+
+LRESULT CALLBACK
+FrmPortsWindow::LinkFocusProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+        InvalidateRect(link, nullptr, TRUE);  // the focus rectangle comes and goes
+    }
+    return DefSubclassProc(link, message, wParam, lParam);
 }
 
 void FrmPortsWindow::AddToolTip(HWND label, const std::string& text) {
@@ -200,10 +236,11 @@ void FrmPortsWindow::SetColumnWidth(int column, float width) {
 
 void FrmPortsWindow::AttachImageList() {
     if (!images_) {
-        images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(kImageResources.size()), 0);
+        const int pixels = RowIconPixels(dpi_);
+        images_ = ImageList_Create(pixels, pixels, ILC_COLOR32 | ILC_MASK, static_cast<int>(kImageResources.size()), 0);
         for (int resource : kImageResources) {
-            auto* icon = static_cast<HICON>(
-                LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+            auto* icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
+                                                       IMAGE_ICON, pixels, pixels, LR_DEFAULTCOLOR));
             ImageList_AddIcon(images_, icon);
             if (icon) {
                 DestroyIcon(icon);
@@ -319,6 +356,16 @@ LRESULT FrmPortsWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARA
                 presenter_->lvwPorts_ItemClick(static_cast<int>(wParam));
             }
             return 0;
+        case kMsgItemDblClick:
+            if (presenter_) {
+                presenter_->lvwPorts_DblClick(static_cast<int>(wParam));
+            }
+            return 0;
+        case kMsgItemKey:
+            if (presenter_) {
+                presenter_->lvwPorts_KeyDown(static_cast<int>(wParam), static_cast<ListKey>(lParam));
+            }
+            return 0;
         case WM_CTLCOLORSTATIC:
             return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_DRAWITEM:
@@ -381,6 +428,18 @@ void FrmPortsWindow::OnCommand(int id, int code) {
         return;
     }
     switch (id) {
+        case IDOK: {
+            // Enter, as the dialog manager hands it on: it acts on the control with the focus.
+            HWND focus = GetFocus();
+            if (focus == listView_) {
+                PostItemKey(ListKey::Enter);
+            } else if (lblUrl_[0] && focus == lblUrl_[0]->Window()) {
+                presenter_->lblUrl_Click(0);
+            } else if (lblUrl_[1] && focus == lblUrl_[1]->Window()) {
+                presenter_->lblUrl_Click(1);
+            }
+            break;
+        }
         case kIdCmdExit:
             if (code == BN_CLICKED) {
                 presenter_->cmdExit_Click();
@@ -409,15 +468,34 @@ LRESULT FrmPortsWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
     switch (header.code) {
         case NM_CUSTOMDRAW:
             return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
-        case NM_CLICK: {
+        case NM_CLICK:
+        case NM_DBLCLK: {
+            // Posted: the dialog opens after the list has finished with the mouse.
             const auto& activate = *reinterpret_cast<const NMITEMACTIVATE*>(lParam);
             if (activate.iItem >= 0) {
-                PostMessageW(window_, kMsgItemClick, static_cast<WPARAM>(activate.iItem + 1), 0);
+                PostMessageW(window_, header.code == NM_CLICK ? kMsgItemClick : kMsgItemDblClick,
+                             static_cast<WPARAM>(activate.iItem + 1), 0);
             }
             return 0;
         }
+        case NM_RETURN:
+            PostItemKey(ListKey::Enter);
+            return 0;
+        case LVN_KEYDOWN:
+            if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_SPACE) {
+                PostItemKey(ListKey::Space);
+            }
+            return 0;
         default:
             return 0;
+    }
+}
+
+void FrmPortsWindow::PostItemKey(ListKey key) {
+    const auto focused =
+        static_cast<int>(SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused >= 0) {
+        PostMessageW(window_, kMsgItemKey, static_cast<WPARAM>(focused + 1), static_cast<LPARAM>(key));
     }
 }
 
@@ -435,7 +513,15 @@ LRESULT FrmPortsWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
             // Every cell sets its own font and colour: the control keeps the last ones otherwise.
             const CellLook look = portList_->Look(row, draw.iSubItem == 0 ? 0 : 1);
             SelectObject(draw.nmcd.hdc, ListFont(look.bold));
-            draw.clrText = look.color;
+            draw.clrText = look.ownColor ? ThemedTextColor(Color{Color::Kind::Rgb, look.color}, COLOR_WINDOW,
+                                                           HighContrastOn() ? COLOR_WINDOWTEXT : -1)
+                                         : look.color;
+            if (look.ownColor && (draw.nmcd.uItemState & CDIS_SELECTED)) {
+                // A selected problem row keeps its colour, on the light face colour instead of the
+                // highlight, which would paint it over in the highlight's text colour.
+                draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+                draw.clrTextBk = GetSysColor(COLOR_BTNFACE);
+            }
             return CDRF_NEWFONT;
         }
         default:
@@ -452,15 +538,22 @@ void FrmPortsWindow::DrawLink(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &rect, GetSysColorBrush(COLOR_BTNFACE));
     HGDIOBJ oldFont = SelectObject(item.hDC, linkFont_.Get());
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, link->ForeColor() ? ToColorRef(*link->ForeColor()) : GetSysColor(COLOR_BTNTEXT));
+    SetTextColor(item.hDC, link->ForeColor() ? ThemedTextColor(*link->ForeColor(), COLOR_BTNFACE, COLOR_HOTLIGHT)
+                                             : GetSysColor(COLOR_BTNTEXT));
     const std::wstring text = Utf8ToWide(link->Caption());
     DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &rect, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    if (GetFocus() == item.hwndItem) {
+        DrawFocusRect(item.hDC, &item.rcItem);
+    }
     SelectObject(item.hDC, oldFont);
 }
 
 LRESULT FrmPortsWindow::OnControlColor(HDC dc, HWND control) {
     const ChildControl* label = ControlOf(control);
-    SetTextColor(dc, label && label->ForeColor() ? ToColorRef(*label->ForeColor()) : GetSysColor(COLOR_BTNTEXT));
+    // In high contrast the problem line takes the system's text colour, elsewhere its red made readable.
+    SetTextColor(dc, label && label->ForeColor()
+                         ? ThemedTextColor(*label->ForeColor(), COLOR_BTNFACE, HighContrastOn() ? COLOR_BTNTEXT : -1)
+                         : GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }

@@ -98,6 +98,11 @@ class FrmPortsWindow : public IMainWindowView {
     LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnNotify(const NMHDR& header, LPARAM lParam);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
+    // Enter or Space on the list's focused row, handed to the presenter after the key's message.
+    void PostItemKey(ListKey key);
+    HWND FocusControl(const ControlDesign& design) const;
+    static LRESULT CALLBACK
+    LinkFocusProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
     LRESULT OnControlColor(HDC dc, HWND control);
     void DrawLink(const DRAWITEMSTRUCT& item);
     void OnCommand(int id, int code);

@@ -138,7 +138,7 @@ CellLook ListViewPortList::Look(int row, int column) const {
     const RowStyle& style = At(row);
     const bool bold = column == 0 ? style.bold : style.subItemBold;
     const std::optional<std::uint32_t>& color = column == 0 ? style.foreColor : style.subItemForeColor;
-    return {bold, color ? static_cast<COLORREF>(*color) : GetSysColor(COLOR_WINDOWTEXT)};
+    return {bold, color ? static_cast<COLORREF>(*color) : GetSysColor(COLOR_WINDOWTEXT), color.has_value()};
 }
 
 void ListViewPortList::Redraw(int row) {

@@ -16,6 +16,7 @@ namespace velmaro::win32 {
 struct CellLook {
     bool bold = false;
     COLORREF color = 0;
+    bool ownColor = false;  // the row's own colour, not the list's text colour
 };
 
 // lvwPorts on a report-view ListView. Texts and icons live in the control and are read back from

@@ -34,7 +34,8 @@ void Paint(HWND window, const HeadlineState& state) {
                    TwipsToPixels(label.Top() + label.Height(), state.dpi)};
     HGDIOBJ oldFont = SelectObject(dc, state.font.Get());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ToColorRef(ucHeadline::kTextColor));
+    SetTextColor(
+        dc, ThemedTextColor(ucHeadline::kTextColor, static_cast<int>(model.LabelBackColor().value), COLOR_BTNTEXT));
     const std::wstring caption = Utf8ToWide(model.Caption());
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &labelRect,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOCLIP);
@@ -111,7 +112,9 @@ HWND CreateHeadlineWindow(HWND parent, int controlId, ucHeadline& model, int dpi
     state->model = &model;
     state->dpi = dpi;
     state->font = CreateDesignFont(ucHeadline::kFont, dpi);
-    HWND window = CreateWindowExW(0, kHeadlineClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+    // The caption as the window's text is what screen readers read as its name ("&&" an ampersand).
+    const std::wstring name = Utf8ToWide(model.Caption());
+    HWND window = CreateWindowExW(0, kHeadlineClassName, name.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr),
                                   state.get());
     if (!window) {

@@ -1,8 +1,10 @@
 #include "view_support.h"
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
+#include "common/contrast.h"
 #include "win32/win32_text.h"
 
 namespace velmaro::win32 {
@@ -45,6 +47,21 @@ COLORREF ToColorRef(const Color& color) {
         return GetSysColor(static_cast<int>(color.value));
     }
     return static_cast<COLORREF>(color.value);  // red in the low byte, as COLORREF has it
+}
+
+bool HighContrastOn() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof(contrast);
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+COLORREF ThemedTextColor(const Color& design, int background, int systemText) {
+    if (HighContrastOn() && systemText >= 0) {
+        return GetSysColor(systemText);
+    }
+    const std::optional<Rgb> theme = systemText >= 0 ? std::optional<Rgb>(GetSysColor(systemText)) : std::nullopt;
+    return ReadableTextColor(ToColorRef(design), GetSysColor(background), theme);
 }
 
 std::string WindowText(HWND window) {

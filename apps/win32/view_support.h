@@ -54,6 +54,13 @@ int FontHeightForPoints(float points, int dpi);
 // A design colour as COLORREF; system colours are looked up now.
 COLORREF ToColorRef(const Color& color);
 
+// True while Windows runs a high-contrast colour scheme.
+bool HighContrastOn();
+// A design text colour as drawn on a background of the system colour background: in high contrast
+// the system colour systemText; else the design's where it reads, the system colour where that
+// reads (systemText < 0: none), or the design's hue at a readable lightness.
+COLORREF ThemedTextColor(const Color& design, int background, int systemText);
+
 // The window's text as UTF-8, and set from UTF-8 through the wide functions.
 std::string WindowText(HWND window);
 void SetWindowTextUtf8(HWND window, const std::string& text);

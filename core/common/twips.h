@@ -21,4 +21,11 @@ inline float PixelsToTwips(double pixels, double dpi) {
     return static_cast<float>(pixels * kTwipsPerInch / dpi);
 }
 
+// The row icons come in 16, 24 and 32 pixels: the one nearest to 16 px at 96 DPI scaled, a tie
+// taking the larger.
+inline int RowIconPixels(int dpi) {
+    const int scaled = static_cast<int>(std::lround(16.0 * dpi / 96.0));
+    return scaled < 20 ? 16 : scaled < 28 ? 24 : 32;
+}
+
 }  // namespace velmaro

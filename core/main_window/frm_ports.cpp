@@ -38,6 +38,8 @@ bool frmPorts::Form_Load() {
     view_.SetTitle(MainWindowTitle(name, services_.identity.Version()));
     view_.AttachImageList();
     view_.lblStatic().SetCaption(kIntroText);
+    view_.lblProblem().SetCaption(services_.guidance == GuidancePlatform::Linux ? kProblemLineTextLinux
+                                                                                : kProblemLineText);
     // No refresh here: the first tick comes 200 ms after the first layout pass re-enabled the timer.
     view_.tmrRefresh().SetInterval(kFirstRefreshDelayMs);
     view_.tmrRefresh().SetEnabled(true);
@@ -123,10 +125,24 @@ void frmPorts::lvwPorts_ItemClick(int row) {
     timer.SetEnabled(true);
 }
 
+void frmPorts::lvwPorts_DblClick(int row) {
+    lvwPorts_ItemClick(row);
+}
+
+bool frmPorts::lvwPorts_KeyDown(int row, ListKey key) {
+    if (key == ListKey::Other || row < 1 || row > view_.lvwPorts().Count()) {
+        return false;
+    }
+    lvwPorts_ItemClick(row);
+    return true;
+}
+
 void frmPorts::cmdOpenDevMan_Click() {
     if (!services_.desktop.OpenDeviceManager(view_.NativeHandle())) {
         // The answer to the box is not used.
-        view_.Messages().Show(kMsgDeviceManagerUnavailable, MessageStyle::ExclamationOkCancel);
+        view_.Messages().Show(services_.guidance == GuidancePlatform::Linux ? kMsgDeviceManagerUnavailableLinux
+                                                                            : kMsgDeviceManagerUnavailable,
+                              MessageStyle::ExclamationOkCancel);
     }
 }
 

@@ -24,6 +24,10 @@ namespace velmaro {
 inline constexpr const char* kMsgAlreadyRunning = " läuft bereits.";  // after the executable's name
 inline constexpr const char* kMsgCopyAllInfo = "Alles Infos in die Zwischenablage?";
 inline constexpr const char* kMsgDeviceManagerUnavailable = "Gerätemanager nicht aufrufbar.";
+// On Linux one of the device viewers stands in for the Device Manager.
+inline constexpr const char* kMsgDeviceManagerUnavailableLinux =
+    "Gerätemanager nicht aufrufbar. Bitte installieren Sie eines dieser Programme: hardinfo, usbview, kinfocenter "
+    "oder lshw-gtk.";
 inline constexpr const char* kVersionDate = "29.05.2007";
 
 // The platform services of the main window and its guidance dialog. The services bound to the
@@ -41,6 +45,9 @@ struct MainWindowServices {
     // Which repair steps the guidance dialog gives: the program's own, or those for Linux.
     GuidancePlatform guidance = GuidancePlatform::Windows;
 };
+
+// The keys a list row answers to.
+enum class ListKey { Enter, Space, Other };
 
 // "<name> Version <major>.<minor>.<revision> vom 29.05.2007"
 std::string MainWindowTitle(const std::string& executableName, const ProgramVersion& version);
@@ -61,6 +68,9 @@ class frmPorts {
     void cmdExit_Click();
     // A click on the row at this 1-based position of lvwPorts.
     void lvwPorts_ItemClick(int row);
+    // A double click, Enter or Space on a row acts as a click; true when the key was used.
+    void lvwPorts_DblClick(int row);
+    bool lvwPorts_KeyDown(int row, ListKey key);
     void cmdOpenDevMan_Click();
     // A click on element 0 (web site) or 1 (feedback mail) of lblUrl.
     void lblUrl_Click(int index);

@@ -150,6 +150,12 @@ inline constexpr std::array<ControlDesign, 11> kMainControls = {
     kHdlMain,      kLvwPorts,      kLblLastRefresh, kCmdExit,       kLblStatic, kLblUrlWeb,
     kLblUrlPreWeb, kCmdOpenDevMan, kLblProblem,     kLblUrlPreMail, kLblUrlMail};
 
+// The controls the keyboard reaches, in reading order: the list, then below it the left-hand block
+// of links top to bottom, then the buttons on the right. The design's own order starts with the
+// exit button.
+inline constexpr std::array<const ControlDesign*, 5> kFocusOrder = {&kLvwPorts, &kLblUrlWeb, &kLblUrlMail,
+                                                                    &kCmdOpenDevMan, &kCmdExit};
+
 // linBut: a horizontal separator one pixel wide, without tab stop.
 struct LineDesign {
     std::string_view name{};

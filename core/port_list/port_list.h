@@ -28,6 +28,10 @@ inline constexpr const char* kProblemLineText =
     "Problem entdeckt! Warten Sie zunächst ein paar Sekunden. Vielleicht muß Windows den Treiber noch laden. "
     "Evtl. werden Sie auch zur Installation aufgefordert. Bleibt das Problem ohne Reaktion dauerhaft bestehen, "
     "erhalten Sie mit einem Klick auf den Eintrag weitere Details.";
+// The same on Linux, where the kernel loads a driver module by itself.
+inline constexpr const char* kProblemLineTextLinux =
+    "Problem entdeckt! Warten Sie zunächst ein paar Sekunden. Vielleicht muß das System das Treibermodul noch "
+    "laden. Bleibt das Problem dauerhaft bestehen, erhalten Sie mit einem Klick auf den Eintrag weitere Details.";
 
 enum class RowKind {
     Port,              // a port as its device describes it

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "linux/xdg_desktop.h"
+#include "main_window/frm_ports.h"
 
 namespace velmaro::linux_backend {
 namespace {
@@ -115,6 +116,14 @@ TEST(XdgDesktop, DeviceViewerStandsInForTheDeviceManager) {
 
 // Documents and web addresses go to xdg-open unchanged; an address with "@" becomes a mail, as on
 // Windows; a document is never made a mail.
+// Without a viewer the window's notice names each one the desktop would look for.
+TEST(XdgDesktop, TheNoticeWithoutAViewerNamesEveryViewer) {
+    const std::string notice = kMsgDeviceManagerUnavailableLinux;
+    for (const std::string_view viewer : kDeviceViewers) {
+        EXPECT_NE(notice.find(viewer), std::string::npos) << viewer;
+    }
+}
+
 TEST(XdgDesktop, DocumentsAndAddressesGoToXdgOpen) {
     RecordedDesktop r("");
     r.desktop.OpenDocument(0, "/opt/velmaro/Hilfe/Siemens_DCA-140-540_USB_Hinweise_WinXP.htm");

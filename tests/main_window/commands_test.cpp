@@ -50,6 +50,81 @@ TEST_F(PresenterTest, DeviceManagerOpensFromTheSystemFolderOrTellsTheUser) {
     EXPECT_EQ(view.messages.shown[0].style, MessageStyle::ExclamationOkCancel);
 }
 
+// Enter, Space and a double click on a row act as a click does; other keys and rows outside the
+// list open nothing and leave the key to the control.
+TEST(MainWindowCommands, KeysAndDoubleClickOpenTheGuidanceAsAClickDoes) {
+    enum class Input { DblClick, Enter, Space, Other };
+    const struct {
+        Input input;
+        int row;
+        bool dialog, keyUsed;
+    } cases[] = {
+        {Input::DblClick, 2, true, false}, {Input::Enter, 2, true, true},      {Input::Space, 2, true, true},
+        {Input::Other, 2, false, false},   {Input::Enter, 1, false, true},     {Input::Enter, 3, false, false},
+        {Input::Space, 0, false, false},   {Input::DblClick, 1, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("row " + std::to_string(c.row) + ", input " + std::to_string(static_cast<int>(c.input)));
+        PresenterRig rig;
+        rig.view.rows.AddRow("COM 1", "COM");
+        rig.view.rows.AddRow("Warnung", "WARNING");
+        rig.view.rows.SetTag(2, "PROBLEM_X510");
+        bool used = false;
+        switch (c.input) {
+            case Input::DblClick:
+                rig.presenter.lvwPorts_DblClick(c.row);
+                break;
+            case Input::Enter:
+                used = rig.presenter.lvwPorts_KeyDown(c.row, ListKey::Enter);
+                break;
+            case Input::Space:
+                used = rig.presenter.lvwPorts_KeyDown(c.row, ListKey::Space);
+                break;
+            case Input::Other:
+                used = rig.presenter.lvwPorts_KeyDown(c.row, ListKey::Other);
+                break;
+        }
+        EXPECT_EQ(used, c.keyUsed);
+        ASSERT_EQ(rig.view.shownDialogs.size(), c.dialog ? 1u : 0u);
+        if (c.dialog) {
+            EXPECT_EQ(rig.view.shownDialogs[0].neinCaption, "OK");
+        }
+    }
+}
+
+// Each platform's problem line and Device Manager notice: Linux speaks of its driver modules and
+// names the device viewers to install.
+TEST(MainWindowCommands, ProblemLineAndDeviceManagerNoticeByPlatform) {
+    const struct {
+        GuidancePlatform platform;
+        const char* problemLine;
+        const char* notice;
+    } cases[] = {
+        {GuidancePlatform::Windows,
+         "Problem entdeckt! Warten Sie zunächst ein paar Sekunden. Vielleicht muß Windows den Treiber noch laden. "
+         "Evtl. werden Sie auch zur Installation aufgefordert. Bleibt das Problem ohne Reaktion dauerhaft bestehen, "
+         "erhalten Sie mit einem Klick auf den Eintrag weitere Details.",
+         "Gerätemanager nicht aufrufbar."},
+        {GuidancePlatform::Linux,
+         "Problem entdeckt! Warten Sie zunächst ein paar Sekunden. Vielleicht muß das System das Treibermodul noch "
+         "laden. Bleibt das Problem dauerhaft bestehen, erhalten Sie mit einem Klick auf den Eintrag weitere Details.",
+         "Gerätemanager nicht aufrufbar. Bitte installieren Sie eines dieser Programme: hardinfo, usbview, "
+         "kinfocenter oder lshw-gtk."},
+    };
+    for (const auto& c : cases) {
+        PresenterRig rig("Velmaro", c.platform);
+        rig.shell.FailSpecialFolderLocation(true);
+        rig.shell.SetShfolderLoadable(false);
+        rig.Start();
+        EXPECT_EQ(rig.view.lblProblem().Caption(), c.problemLine);
+        EXPECT_EQ(rig.view.lblProblem().Caption().find("Windows") != std::string::npos,
+                  c.platform == GuidancePlatform::Windows);
+        rig.presenter.cmdOpenDevMan_Click();
+        ASSERT_EQ(rig.view.messages.shown.size(), 1u);
+        EXPECT_EQ(rig.view.messages.shown[0].text, c.notice);
+    }
+}
+
 TEST_F(PresenterTest, LinksOpenTheLabelsOwnText) {
     presenter.lblUrl_Click(0);
     presenter.lblUrl_Click(1);

@@ -6,6 +6,22 @@
 namespace velmaro::testing {
 namespace {
 
+// The keyboard's order reads the window: the list, the links beneath it top to bottom (all left of
+// the buttons), then the buttons left to right.
+TEST(MainWindowDesign, FocusOrderFollowsReadingOrder) {
+    std::string order;
+    for (const ControlDesign* c : kFocusOrder) {
+        order += std::string(c->name) + (c->index < 0 ? "" : std::to_string(c->index)) + " ";
+    }
+    EXPECT_EQ(order, "lvwPorts lblUrl0 lblUrl1 cmdOpenDevMan cmdExit ");
+    for (const ControlDesign* link : {&kLblUrlWeb, &kLblUrlMail}) {
+        EXPECT_LT(link->rect.left + link->rect.width, kCmdOpenDevMan.rect.left) << link->index;
+        EXPECT_GT(link->rect.top, kLvwPorts.rect.top + kLvwPorts.rect.height) << link->index;
+    }
+    EXPECT_LT(kLblUrlWeb.rect.top, kLblUrlMail.rect.top);
+    EXPECT_LT(kCmdOpenDevMan.rect.left, kCmdExit.rect.left);
+}
+
 TEST(MainWindowDesign, TabOrderTextsColumnsAndImages) {
     std::string order;  // "name[element]:tab index"
     for (const ControlDesign& c : kMainControls) {

@@ -29,7 +29,7 @@ for _ in $(seq 40); do
     [ -n "$title" ] && break
     sleep 0.5
 done
-check_equal "the window from the desktop entry shows its title (the program's file name first)" "velmaro Version $version vom 29.05.2007" "$title"
+check_equal "the window from the desktop entry shows its title (the program's name first)" "Velmaro Version $version vom 29.05.2007" "$title"
 sleep 2  # the first refresh
 import -window root "$shot"
 check "screenshot of the installed window saved" test -s "$shot"
@@ -58,7 +58,7 @@ dialog=""
 for y in $(seq 170 6 300); do
     xdotool mousemove --window "$window" 60 "$y" click 1 >/dev/null 2>&1 || true
     sleep 0.3
-    dialog=$(xdotool search --onlyvisible --name "^velmaro$" 2>/dev/null | head -n 1 || true)
+    dialog=$(xdotool search --onlyvisible --name "^Velmaro$" 2>/dev/null | head -n 1 || true)
     [ -n "$dialog" ] && break
 done
 check "a warning row opens the guidance dialog" test -n "$dialog"

@@ -21,7 +21,8 @@ void Touch(const QTemporaryDir& dir, const std::vector<const char*>& names, QFil
     }
 }
 
-// Up to three numbers; the build's own version is the project's, the name the executable's.
+// Up to three numbers; the build's own version is the project's, the name the executable's
+// unless a program name is given.
 TEST(ApplicationIdentityTest, NameAndVersion) {
     const std::pair<const char*, ProgramVersion> cases[] = {
         {"1.0.7", {1, 0, 7}}, {"2.13", {2, 13, 0}}, {"3", {3, 0, 0}}, {"", {0, 0, 0}}};
@@ -30,6 +31,7 @@ TEST(ApplicationIdentityTest, NameAndVersion) {
     }
     EXPECT_EQ(ApplicationIdentity().Version(), (ProgramVersion{1, 0, 7}));
     EXPECT_EQ(ApplicationIdentity().ExecutableName(), "test_qt");
+    EXPECT_EQ(ApplicationIdentity("Velmaro").ExecutableName(), "Velmaro");
 }
 
 // Paths are the system's own; a file whose name starts with a dot is hidden.

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "frm_info_window.h"
@@ -329,6 +330,136 @@ TEST(GuidanceDialogTest, ARowClickShowsTheDialogForItsCodeAndClosesWithNein) {
         EXPECT_TRUE(EqualRect(&g_seen.neinRect, &nein));
         EXPECT_TRUE(EqualRect(&g_seen.jaRect, &ja));
     }
+}
+
+// --- keyboard, z-order, selection and names ---
+
+// Delivers what the window posted to itself, as the message loop would.
+void PumpPosted() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// Enter (as the dialog manager hands it on: IDOK with the list focused), Space and a double click on
+// row 2 open its guidance; on row 1, without a problem, none opens.
+TEST(KeyboardTest, EnterSpaceAndDoubleClickOpenTheGuidanceOfAProblemRow) {
+    enum class Input { Enter, Space, DoubleClick };
+    const struct {
+        Input input;
+        int row;
+        bool opens;
+    } cases[] = {
+        {Input::Enter, 2, true},  {Input::Space, 2, true},        {Input::DoubleClick, 2, true},
+        {Input::Enter, 1, false}, {Input::DoubleClick, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("row " + std::to_string(c.row) + " input " + std::to_string(static_cast<int>(c.input)));
+        Fixture f("double-assignments.json");
+        f.LoadShowAndTick();
+        HWND list = f.window.ListView();
+        LVITEMW state{};
+        state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+        state.state = LVIS_FOCUSED | LVIS_SELECTED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(c.row - 1), reinterpret_cast<LPARAM>(&state));
+        SetFocus(list);
+        g_fixture = &f;
+        g_seen = {};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, ReadAndCloseDialog);
+        switch (c.input) {
+            case Input::Enter:
+                SendMessageW(f.window.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                break;
+            case Input::Space: {
+                NMLVKEYDOWN key{};
+                key.hdr = {list, static_cast<UINT_PTR>(kIdLvwPorts), static_cast<UINT>(LVN_KEYDOWN)};
+                key.wVKey = VK_SPACE;
+                SendMessageW(f.window.Handle(), WM_NOTIFY, kIdLvwPorts, reinterpret_cast<LPARAM>(&key));
+                break;
+            }
+            case Input::DoubleClick: {
+                NMITEMACTIVATE activate{};
+                activate.hdr = {list, static_cast<UINT_PTR>(kIdLvwPorts), static_cast<UINT>(NM_DBLCLK)};
+                activate.iItem = c.row - 1;
+                SendMessageW(f.window.Handle(), WM_NOTIFY, kIdLvwPorts, reinterpret_cast<LPARAM>(&activate));
+                break;
+            }
+        }
+        PumpPosted();
+        KillTimer(nullptr, timer);
+        g_fixture = nullptr;
+        EXPECT_EQ(g_seen.found, c.opens);
+        EXPECT_FALSE(f.presenter->InfoDialog().IsLoaded());
+    }
+}
+
+// The dialog manager tabs from the list through the links to the buttons and back; Enter on a
+// focused link opens its address; the refresh time lies behind the list.
+TEST(KeyboardTest, TabOrderReadsTheWindowAndTheRefreshTimeLiesBehindTheList) {
+    Fixture f("typical-desktop.json");
+    f.LoadShowAndTick();
+    HWND main = f.window.Handle();
+    std::vector<int> order;
+    HWND control = f.window.ListView();
+    for (int i = 0; i < 6; ++i) {
+        order.push_back(GetDlgCtrlID(control));
+        control = GetNextDlgTabItem(main, control, FALSE);
+    }
+    EXPECT_EQ(order,
+              (std::vector<int>{kIdLvwPorts, kIdLblUrl0, kIdLblUrl1, kIdCmdOpenDevMan, kIdCmdExit, kIdLvwPorts}));
+
+    SetFocus(f.Child(kIdLblUrl1));
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_EQ(f.shell.ExecuteCalls().size(), 1u);
+    EXPECT_EQ(f.shell.ExecuteCalls()[0].file, "mailto:feedback@velmaro.example");
+
+    bool behind = false;
+    for (HWND below = GetWindow(f.window.ListView(), GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT)) {
+        behind = behind || below == f.Child(kIdLblLastRefresh);
+    }
+    EXPECT_TRUE(behind);
+    EXPECT_NE(GetWindowLongPtrW(f.Child(kIdLblLastRefresh), GWL_STYLE) & WS_CLIPSIBLINGS, 0);
+}
+
+// A selected red row is drawn red on the face colour, not in the highlight's colours; a selected
+// plain row keeps the list's own selection.
+TEST(SelectionTest, ASelectedProblemRowKeepsItsColour) {
+    Fixture f("double-assignments.json");
+    f.LoadShowAndTick();
+    HDC dc = GetDC(f.window.ListView());
+    for (const auto& [row, color, keepsSelection] : {std::tuple(1, kDefault, true), std::tuple(2, kRed, false)}) {
+        NMLVCUSTOMDRAW draw{};
+        draw.nmcd.hdr = {f.window.ListView(), static_cast<UINT_PTR>(kIdLvwPorts), static_cast<UINT>(NM_CUSTOMDRAW)};
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+        draw.nmcd.hdc = dc;
+        draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row - 1);
+        draw.nmcd.uItemState = CDIS_SELECTED;
+        draw.iSubItem = 1;
+        SendMessageW(f.window.Handle(), WM_NOTIFY, kIdLvwPorts, reinterpret_cast<LPARAM>(&draw));
+        EXPECT_EQ((draw.nmcd.uItemState & CDIS_SELECTED) != 0, keepsSelection) << row;
+        if (color != kDefault) {
+            EXPECT_EQ(draw.clrText, color);
+            EXPECT_EQ(draw.clrTextBk, GetSysColor(COLOR_BTNFACE));
+        }
+    }
+    ReleaseDC(f.window.ListView(), dc);
+}
+
+// Screen readers name the headline by its caption; the labels and buttons by their texts.
+TEST(AccessibleNamesTest, WindowTextsNameTheControls) {
+    Fixture f("double-assignments.json");
+    f.LoadShowAndTick();
+    const std::pair<int, std::string> cases[] = {
+        {kIdHdlMain, "Physikalische && virtuelle COM Ports auf diesem PC"},
+        {kIdLblUrl0, "https://www.velmaro.example"},
+        {kIdCmdOpenDevMan, "Gerätemanager öffnen"},
+    };
+    for (const auto& [id, text] : cases) {
+        EXPECT_EQ(WindowText(f.Child(id)), text) << id;
+    }
+    EXPECT_EQ(WindowText(f.Child(kIdLblProblem)).substr(0, 17), "Problem entdeckt!");
 }
 
 // --- small pieces ---
