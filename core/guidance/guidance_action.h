@@ -1,5 +1,6 @@
 #pragma once
-// What the "Ja" button of the guidance dialog opens: the local help page for the help marker,
+// What the "Ja" button of the guidance dialog opens: the local help page for the help marker (at a
+// section for the marker, '#' and an anchor),
 // anything else as an address handed to the desktop unchanged.
 #include <string>
 

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "linux/port_use.h"
 #include "linux/udev_scan.h"
 #include "linux/wine_com_numbers.h"
 
@@ -39,6 +40,7 @@ MachineScan ScanMachine(const ScanRoots& roots) {
         NameFromHardwareDatabase(scan, roots.hardwareDatabase);
     }
     NumberPorts(scan, roots);
+    FindPortUse(scan, roots);
     return scan;
 }
 
