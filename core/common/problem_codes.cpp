@@ -220,8 +220,7 @@ constexpr std::string_view kInstallMakerDriver =
     "Der passende Treiber heißt {driver} und stammt vom Hersteller des Chips. Laden Sie ihn von dessen "
     "Internetseite herunter, ziehen Sie das Kabel ab und installieren Sie den Treiber. Schließen Sie "
     "danach das Kabel wieder an und das Problem sollte gelöst sein.";
-constexpr std::string_view kAskDriverPage =
-    "Soll die Downloadseite des Herstellers im Internet aufgerufen werden?";
+constexpr std::string_view kAskDriverPage = "Soll die Downloadseite des Herstellers im Internet aufgerufen werden?";
 constexpr std::string_view kUsbserInbox =
     "Ab Windows 10 bringt Windows den passenden Treiber usbser.sys selbst mit. Machen Sie einen "
     "Rechtsklick auf das Gerät, wählen Sie \"Treiber aktualisieren\" und dann \"Automatisch nach Treibern "
@@ -317,8 +316,7 @@ constexpr std::string_view kLinuxBrlttyReplug =
 constexpr std::string_view kSectionBrltty =
     "Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und lesen Sie den Abschnitt \"brltty hat das "
     "Kabel übernommen\".";
-constexpr std::string_view kLinuxNoAccess =
-    "Ihr Benutzer darf die Schnittstelle {device} nicht öffnen.";
+constexpr std::string_view kLinuxNoAccess = "Ihr Benutzer darf die Schnittstelle {device} nicht öffnen.";
 constexpr std::string_view kLinuxGroupOwns =
     "Die Schnittstelle gehört der Gruppe {group}; lesen und schreiben dürfen nur deren Mitglieder. "
     "Programme melden dann beim Öffnen \"Permission denied\" bzw. \"Zugriff verweigert\", obwohl das "
@@ -373,40 +371,39 @@ constexpr std::string_view kSectionModemManager =
 
 // No driver: chip, cause, blank line, rights, where the device is, which driver, re-plugging,
 // and the question that fits the action.
-constexpr std::string_view kNoDriverWindows[] = {kChipNoDriver,       kWhyNoDriver,     kBlankLine,
-                                                 kAdministratorFirst, kNoDriverInDeviceManager, kUsbserInbox,
-                                                 kReplugOnceMore,     kSectionNoDriver};
-constexpr std::string_view kNoDriverWindowsPage[] = {kChipNoDriver,       kWhyNoDriver,     kBlankLine,
-                                                     kAdministratorFirst, kNoDriverInDeviceManager, kInstallMakerDriver,
-                                                     kReplugOnceMore,     kAskDriverPage};
-constexpr std::string_view kNoDriverLinux[] = {kChipNoDriver,    kLinuxWhyNoDriver,  kBlankLine,
-                                               kLinuxRootFirst,  kLinuxLoadModule,   kLinuxExtraModules,
+constexpr std::string_view kNoDriverWindows[] = {
+    kChipNoDriver, kWhyNoDriver,    kBlankLine,      kAdministratorFirst, kNoDriverInDeviceManager,
+    kUsbserInbox,  kReplugOnceMore, kSectionNoDriver};
+constexpr std::string_view kNoDriverWindowsPage[] = {
+    kChipNoDriver,       kWhyNoDriver,    kBlankLine,    kAdministratorFirst, kNoDriverInDeviceManager,
+    kInstallMakerDriver, kReplugOnceMore, kAskDriverPage};
+constexpr std::string_view kNoDriverLinux[] = {kChipNoDriver,       kLinuxWhyNoDriver, kBlankLine,
+                                               kLinuxRootFirst,     kLinuxLoadModule,  kLinuxExtraModules,
                                                kLinuxReplugDialout, kSectionNoDriver};
-constexpr std::string_view kDriverFailedWindows[] = {kChipDriverFailed,    kCodes10And43,         kProlificRefused,
-                                                     kBlankLine,           kAdministratorFirst,   kUninstallWithDriver,
-                                                     kInstallCurrentDriver, kSectionDriverFailed};
-constexpr std::string_view kDriverFailedWindowsPage[] = {kChipDriverFailed,    kCodes10And43,       kProlificRefused,
-                                                         kBlankLine,           kAdministratorFirst, kUninstallWithDriver,
-                                                         kInstallCurrentDriver, kAskDriverPage};
-constexpr std::string_view kDriverFailedLinux[] = {kLinuxDriverNoTty,  kLinuxDriverError,  kBlankLine,
-                                                   kLinuxRootFirst,    kLinuxDmesgModule,  kLinuxReloadModule,
+constexpr std::string_view kDriverFailedWindows[] = {
+    kChipDriverFailed,   kCodes10And43,        kProlificRefused,      kBlankLine,
+    kAdministratorFirst, kUninstallWithDriver, kInstallCurrentDriver, kSectionDriverFailed};
+constexpr std::string_view kDriverFailedWindowsPage[] = {
+    kChipDriverFailed,   kCodes10And43,        kProlificRefused,      kBlankLine,
+    kAdministratorFirst, kUninstallWithDriver, kInstallCurrentDriver, kAskDriverPage};
+constexpr std::string_view kDriverFailedLinux[] = {kLinuxDriverNoTty,   kLinuxDriverError, kBlankLine,
+                                                   kLinuxRootFirst,     kLinuxDmesgModule, kLinuxReloadModule,
                                                    kSectionDriverFailed};
 constexpr std::string_view kDisabledWindows[] = {kDeviceDisabled,     kDisabledNoPort, kBlankLine,
                                                  kAdministratorFirst, kEnableDevice,   kSectionDisabled};
 // Linux has no disabled device node; should the code ever reach the dialog there, it explains it.
 constexpr std::string_view kDisabledLinux[] = {kDeviceDisabled, kDisabledNoPort, kBlankLine, kSectionDisabled};
 // The Linux-only codes show the same paragraphs in both sets; the busy port has Windows steps.
-constexpr std::string_view kBrlttyLinux[] = {kLinuxBrlttyTook,   kLinuxBrlttyWhy,  kBlankLine,
-                                             kLinuxRootFirst,    kLinuxRemoveBrltty, kLinuxMaskBrltty,
-                                             kLinuxBrlttyReplug, kSectionBrltty};
-constexpr std::string_view kNoAccessLinux[] = {kLinuxNoAccess, kLinuxGroupOwns,   kBlankLine,       kLinuxRootFirst,
-                                               kLinuxUsermod,  kLinuxNewLogin,    kLinuxGroupsCheck, kSectionNoAccess};
+constexpr std::string_view kBrlttyLinux[] = {kLinuxBrlttyTook,   kLinuxBrlttyWhy,  kBlankLine,         kLinuxRootFirst,
+                                             kLinuxRemoveBrltty, kLinuxMaskBrltty, kLinuxBrlttyReplug, kSectionBrltty};
+constexpr std::string_view kNoAccessLinux[] = {kLinuxNoAccess, kLinuxGroupOwns, kBlankLine,        kLinuxRootFirst,
+                                               kLinuxUsermod,  kLinuxNewLogin,  kLinuxGroupsCheck, kSectionNoAccess};
 constexpr std::string_view kPortBusyLinux[] = {kPortBusy,   kBusyConsequence, kBlankLine,
                                                kEndProgram, kKillProgram,     kSectionPortBusy};
 constexpr std::string_view kPortBusyWindows[] = {kComPortBusy, kBusyConsequence, kBlankLine, kEndProgramTaskManager,
                                                  kSectionPortBusy};
-constexpr std::string_view kModemManagerLinux[] = {kModemManagerHolds, kModemManagerWhy,        kBlankLine,
-                                                   kLinuxRootFirst,    kStopModemManager,       kModemManagerIgnoreRule,
+constexpr std::string_view kModemManagerLinux[] = {kModemManagerHolds,  kModemManagerWhy,  kBlankLine,
+                                                   kLinuxRootFirst,     kStopModemManager, kModemManagerIgnoreRule,
                                                    kSectionModemManager};
 
 constexpr std::string_view kActionNoDriver = "Local x40 HelP#treiber-fehlt";
@@ -589,9 +586,8 @@ const FillIn* FindFillIn(const FillIns& fillIns, std::string_view name) {
 
 // True when every "{name}" of text that looks like a placeholder of the fill-in table is filled.
 bool AllPlaceholdersFilled(std::string_view text, const FillIns& fillIns) {
-    static constexpr std::string_view kNames[] = {"family", "vid",   "pid",     "module",     "driver",
-                                                  "code",   "device", "group",  "program",    "process_id",
-                                                  "description"};
+    static constexpr std::string_view kNames[] = {"family", "vid",   "pid",     "module",     "driver",     "code",
+                                                  "device", "group", "program", "process_id", "description"};
     for (std::string_view name : kNames) {
         const std::string placeholder = "{" + std::string(name) + "}";
         if (text.find(placeholder) != std::string_view::npos && FindFillIn(fillIns, name) == nullptr) {

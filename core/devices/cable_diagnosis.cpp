@@ -62,7 +62,8 @@ bool IsExactRow(const UsbId& id) {
 const UsbSerialChip* ChipOf(const std::optional<UsbId>& id, std::string_view compatibleId) {
     const bool cdcAcm = ContainsNoCase(compatibleId, "Class_02&SubClass_02");
     if (id) {
-        if (const UsbSerialChip* chip = FindChip(id->vendor, id->product); chip != nullptr && (cdcAcm || IsExactRow(*id))) {
+        if (const UsbSerialChip* chip = FindChip(id->vendor, id->product);
+            chip != nullptr && (cdcAcm || IsExactRow(*id))) {
             return chip;
         }
     }

@@ -14,10 +14,10 @@ namespace velmaro {
 
 // What the diagnosis knows of one device.
 struct DiagnosedDevice {
-    std::string description;    // SPDRP_DEVICEDESC
-    std::string deviceClass;    // SPDRP_CLASS
-    std::string hardwareId;     // SPDRP_HARDWAREID, its first entry
-    std::string compatibleId;   // SPDRP_COMPATIBLEIDS, its first entry
+    std::string description;              // SPDRP_DEVICEDESC
+    std::string deviceClass;              // SPDRP_CLASS
+    std::string hardwareId;               // SPDRP_HARDWAREID, its first entry
+    std::string compatibleId;             // SPDRP_COMPATIBLEIDS, its first entry
     std::optional<DevNodeStatus> status;  // none: unknown
     DeviceFacts facts;
     bool reportedByCableRules = false;

@@ -32,11 +32,11 @@ struct DeviceHolder {
 };
 
 struct DeviceFacts {
-    std::string boundDriver;  // driver bound to its serial interface; "usbfs" when a program claimed it
-    bool brlttyRuleMatches = false;  // brltty's udev rules name its vendor and product ID
-    std::string deviceNode;          // its port, e.g. /dev/ttyUSB0
-    std::string group;               // the group owning the port
-    bool accessDenied = false;       // access(2) for read and write failed on the port
+    std::string boundDriver;            // driver bound to its serial interface; "usbfs" when a program claimed it
+    bool brlttyRuleMatches = false;     // brltty's udev rules name its vendor and product ID
+    std::string deviceNode;             // its port, e.g. /dev/ttyUSB0
+    std::string group;                  // the group owning the port
+    bool accessDenied = false;          // access(2) for read and write failed on the port
     std::vector<DeviceHolder> holders;  // processes that have the port or the USB device open
     friend bool operator==(const DeviceFacts&, const DeviceFacts&) = default;
 };

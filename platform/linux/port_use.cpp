@@ -123,7 +123,8 @@ std::optional<UsbIds> BrlttyRuleLineIds(std::string_view line) {
             return std::nullopt;
         }
         const auto vendor = HexId(product->substr(0, first));
-        const auto id = HexId(product->substr(first + 1, second == std::string_view::npos ? second : second - first - 1));
+        const auto id =
+            HexId(product->substr(first + 1, second == std::string_view::npos ? second : second - first - 1));
         if (vendor && id) {
             return UsbIds{*vendor, *id, std::nullopt};
         }
@@ -165,7 +166,7 @@ void FindPortUse(MachineScan& scan, const ScanRoots& roots) {
     const std::vector<OpenFile> files = OpenFiles(roots.proc);
     for (SerialPort& port : scan.ports) {
         const fs::path node = roots.dev / port.kernelName;
-        struct stat info{};
+        struct stat info {};
         if (::stat(node.c_str(), &info) != 0) {
             continue;  // no node: nothing to open, nothing to hold
         }

@@ -34,7 +34,7 @@ struct ScanRoots {
     // Where the processes and brltty's udev rules are found, for the diagnosis of the ports' use.
     std::filesystem::path proc = "/proc";
     std::vector<std::filesystem::path> udevRuleDirs = {"/etc/udev/rules.d", "/run/udev/rules.d",
-                                                        "/usr/lib/udev/rules.d", "/lib/udev/rules.d"};
+                                                       "/usr/lib/udev/rules.d", "/lib/udev/rules.d"};
 };
 
 enum class PortKind { Uart, UsbSerial, UsbAcm, Bluetooth, Irda, Other };
@@ -77,8 +77,8 @@ struct UsbDevice {
     std::string manufacturer;
     std::string product;
     std::string serial;
-    std::string driver;     // the first driver bound to one of its interfaces; empty: none
-    bool ttyBound = false;  // some listed port lies below it
+    std::string driver;                 // the first driver bound to one of its interfaces; empty: none
+    bool ttyBound = false;              // some listed port lies below it
     std::vector<DeviceHolder> holders;  // processes with its /dev/bus/usb node open
     bool brlttyRuleMatches = false;     // brltty's udev rules name its IDs
     std::string vendorFromDatabase;

@@ -47,8 +47,8 @@ struct SnapshotDevice {
     bool comportInterface = false;                 // also in the COM-port interface set
     bool present = true;                           // false keeps it out of both present-device sets
     std::map<std::uint32_t, RawValue> properties;  // by SPDRP_ code
-    std::optional<DevNodeStatus> status;           // none: unknown
-    DeviceFacts facts;
+    std::optional<DevNodeStatus> status{};         // none: unknown
+    DeviceFacts facts{};
 };
 
 // A registry key. Names compare with ASCII letters folded to capitals, as the registry compares them.

@@ -3,7 +3,6 @@
 // clang-format off
 #include <windows.h>
 #include <setupapi.h>
-// after windows.h, which it needs
 #include <cfgmgr32.h>
 // clang-format on
 

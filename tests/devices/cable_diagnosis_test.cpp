@@ -171,13 +171,11 @@ TEST(CableDiagnosis, RowCarriesWhatItsGuidanceNames) {
     device.status = DevNodeStatus{0, 28};
     const std::optional<PortRow> row = DiagnosisRow(device);
     ASSERT_TRUE(row);
-    const FillIns expected = {{"vid", "1a86"},
-                              {"pid", "7523"},
-                              {"family", "WCH CH340"},
-                              {"module", "ch341"},
-                              {"driver", "CH341SER"},
-                              {"driverPage", "https://www.wch-ic.com/downloads/CH341SER_EXE.html"},
-                              {"code", "28"}};
+    const FillIns expected = {
+        {"vid", "1a86"},         {"pid", "7523"},
+        {"family", "WCH CH340"}, {"module", "ch341"},
+        {"driver", "CH341SER"},  {"driverPage", "https://www.wch-ic.com/downloads/CH341SER_EXE.html"},
+        {"code", "28"}};
     EXPECT_EQ(row->fillIns, expected);
     EXPECT_EQ(row->text, "Warnung");
     EXPECT_EQ(LookOf(*row).icon, kIconWarning);

@@ -22,10 +22,9 @@ class FaultInjection : public IRegistryService, public IDeviceInfoService {
     // Makes the call named like the OS function ("RegOpenKeyExA", "RegCreateKeyExA", "RegCloseKey",
     // "RegQueryValueExA", "RegSetValueExA", "RegEnumKeyExA", "RegEnumValueA", "RegDeleteKeyA",
     // "RegDeleteValueA", "SetupDiGetClassDevsA", "SetupDiEnumDeviceInfo",
-    // "SetupDiGetDeviceRegistryPropertyA", "SetupDiDestroyDeviceInfoList", "CM_Get_DevNode_Status") fail with code on its
-    // nth call (1-based, counted from now) and the count - 1 calls after it; count < 0: for good.
-    // A failing call does not reach the service. A failing SetupDi call returns its failure value
-    // and sets the last error to code.
+    // "SetupDiGetDeviceRegistryPropertyA", "SetupDiDestroyDeviceInfoList", "CM_Get_DevNode_Status") fail with code on
+    // its nth call (1-based, counted from now) and the count - 1 calls after it; count < 0: for good. A failing call
+    // does not reach the service. A failing SetupDi call returns its failure value and sets the last error to code.
     void FailCall(std::string_view call, std::int32_t code, int nth = 1, int count = 1);
     void ClearFaults();
     // How often a call was made since the wrapper was built.
