@@ -62,10 +62,10 @@ struct Machine {
     Links links;                          // Wine's comN links, /dev/serial/by-id, links into nothing
     std::vector<Row> rows;
     std::vector<Property> properties;
-    const char* systemReg = nullptr;     // the Wine prefix's registry file
-    bool hardwareDatabase = false;       // the cables' database names come from a lookup
-    std::vector<FakeProcess> processes;  // in the testbed's own /proc
-    const char* brlttyRules = nullptr;   // a brltty rules file among the testbed's udev rules
+    const char* systemReg = nullptr;       // the Wine prefix's registry file
+    bool hardwareDatabase = false;         // the cables' database names come from a lookup
+    std::vector<FakeProcess> processes{};  // in the testbed's own /proc
+    const char* brlttyRules = nullptr;     // a brltty rules file among the testbed's udev rules
 };
 
 // A hardware database that knows the names the cables' udev records carry.
