@@ -207,10 +207,218 @@ constexpr std::string_view kLinuxTwiceOther[] = {kPortTwice,        kCollision, 
                                                  kBlankLine,        kSettingsLeadIn, kLinuxListLinks, kLinuxRelink,
                                                  kLinuxRestartWine, kNoLongerTwice};
 
+// Today's cables. Their texts name the chip, the port or the program through placeholders that
+// the diagnosis fills in.
+constexpr std::string_view kChipNoDriver =
+    "An Ihrem PC ist ein USB Wandler / Datenkabel mit dem Chip {family} (Kennung {vid}:{pid}) "
+    "angeschlossen, jedoch fehlt der passende Treiber.";
+constexpr std::string_view kNoDriverInDeviceManager =
+    "Unter \"Andere Geräte\" oder \"Anschlüsse (COM & LPT)\" finden Sie im Gerätemanager das Gerät mit "
+    "einem gelben Ausrufezeichen als Symbol. Machen Sie einen Doppelklick darauf: Unter \"Gerätestatus\" "
+    "nennt Windows den Fehler mit Code 1, Code 18 oder Code 28. Schließen Sie das Fenster wieder.";
+constexpr std::string_view kInstallMakerDriver =
+    "Der passende Treiber heißt {driver} und stammt vom Hersteller des Chips. Laden Sie ihn von dessen "
+    "Internetseite herunter, ziehen Sie das Kabel ab und installieren Sie den Treiber. Schließen Sie "
+    "danach das Kabel wieder an und das Problem sollte gelöst sein.";
+constexpr std::string_view kAskDriverPage = "Soll die Downloadseite des Herstellers im Internet aufgerufen werden?";
+constexpr std::string_view kUsbserInbox =
+    "Ab Windows 10 bringt Windows den passenden Treiber usbser.sys selbst mit. Machen Sie einen "
+    "Rechtsklick auf das Gerät, wählen Sie \"Treiber aktualisieren\" und dann \"Automatisch nach Treibern "
+    "suchen\". Unter älteren Windows-Versionen benötigen Sie die Treiberdatei (INF) des Herstellers Ihres "
+    "Geräts.";
+constexpr std::string_view kSectionNoDriver =
+    "Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und lesen Sie den Abschnitt \"Kein Treiber "
+    "für das USB Datenkabel\".";
+constexpr std::string_view kChipDriverFailed =
+    "An Ihrem PC ist ein USB Wandler / Datenkabel mit dem Chip {family} (Kennung {vid}:{pid}) "
+    "angeschlossen. Windows hat dafür einen Treiber geladen, doch der Treiber kann das Gerät nicht "
+    "starten (Code {code}).";
+constexpr std::string_view kCodes10And43 =
+    "Code 10 bedeutet, dass das Gerät nicht gestartet werden konnte; Code 43, dass Windows es angehalten "
+    "hat, weil es Probleme gemeldet hat. Solange das so ist, gibt es keinen COM Port, und Sie können mit "
+    "dem Kabel nicht arbeiten.";
+constexpr std::string_view kProlificRefused =
+    "Häufige Ursache bei Prolific PL2303 Kabeln: Neuere Treiber von Prolific weisen ältere Chips "
+    "(PL2303HXA, PL2303XA) und Nachbauten ab. Im Gerätemanager steht dann beim Gerät ein Hinweis wie "
+    "\"PL2303HXA PHASED OUT SINCE 2012. PLEASE CONTACT YOUR SUPPLIER.\" Code 43 entsteht außerdem oft "
+    "durch ein beschädigtes Kabel oder einen USB Hub ohne eigene Stromversorgung.";
+constexpr std::string_view kUninstallWithDriver =
+    "Machen Sie im Gerätemanager einen Rechtsklick auf das Gerät mit dem gelben Ausrufezeichen und wählen "
+    "Sie \"Gerät deinstallieren\". Wird angeboten, auch den Treiber zu entfernen, setzen Sie dort das "
+    "Häkchen. Bestätigen Sie mit OK. Das Gerät verschwindet aus der Liste.";
+constexpr std::string_view kInstallCurrentDriver =
+    "Ziehen Sie dann das Kabel ab und installieren Sie den aktuellen Treiber {driver} des Herstellers. "
+    "Schließen Sie das Kabel danach direkt an eine USB Buchse des PCs an, nicht an einen Hub. Meldet "
+    "Windows bei einem Prolific Kabel weiterhin Code 10, ist der Chip abgekündigt oder nachgebaut: Wenden "
+    "Sie sich an den Händler oder verwenden Sie ein Kabel mit einem aktuellen Chip.";
+constexpr std::string_view kSectionDriverFailed =
+    "Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und lesen Sie den Abschnitt \"Der Treiber "
+    "startet nicht\".";
+constexpr std::string_view kDeviceDisabled =
+    "An Ihrem PC ist das Gerät {family} (Kennung {vid}:{pid}) angeschlossen, jedoch ist es im "
+    "Gerätemanager deaktiviert (Code 22).";
+constexpr std::string_view kDisabledNoPort =
+    "Ein deaktiviertes Gerät stellt keinen COM Port bereit. Meist wurde es im Gerätemanager oder von "
+    "einem Programm abgeschaltet.";
+constexpr std::string_view kEnableDevice =
+    "Unter \"Anschlüsse (COM & LPT)\", \"Andere Geräte\" oder \"USB Controller\" finden Sie im "
+    "Gerätemanager das Gerät mit einem kleinen Pfeil nach unten als Symbol. Machen Sie einen Rechtsklick "
+    "darauf und wählen Sie \"Gerät aktivieren\" (unter Windows XP \"Aktivieren\"). Das Gerät erhält "
+    "danach wieder seinen COM Port.";
+constexpr std::string_view kSectionDisabled =
+    "Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und lesen Sie den Abschnitt \"Das Gerät ist "
+    "deaktiviert\".";
+constexpr std::string_view kComPortBusy =
+    "Der COM Port ist bereits von einem anderen Programm geöffnet: {program} (Prozessnummer "
+    "{process_id}).";
+constexpr std::string_view kEndProgramTaskManager =
+    "Beenden Sie das Programm {program}. Lässt es sich nicht normal beenden, öffnen Sie mit "
+    "Strg+Umschalt+Esc den Task-Manager, wählen Sie auf der Registerkarte \"Details\" den Eintrag mit der "
+    "PID {process_id} und klicken Sie auf \"Task beenden\".";
+constexpr std::string_view kLinuxLoadModule =
+    "Prüfen Sie mit dem Befehl \"lsusb\", ob das Kabel erkannt wird: Es erscheint dort mit der Kennung "
+    "{vid}:{pid}. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe "
+    "{module}\".";
+constexpr std::string_view kLinuxDriverNoTty =
+    "An Ihrem PC ist ein USB Wandler / Datenkabel mit dem Chip {family} (Kennung {vid}:{pid}) "
+    "angeschlossen. Der Treiber {module} hat das Gerät übernommen, aber keine serielle Schnittstelle wie "
+    "/dev/ttyUSB0 angelegt.";
+constexpr std::string_view kLinuxDriverError =
+    "Meist hat der Treiber beim Anstecken einen Fehler gemeldet, etwa weil der Chip ein Nachbau ist, den "
+    "der Treiber nicht kennt, oder weil das Kabel beschädigt ist. Solange das so ist, können Sie mit dem "
+    "Kabel nicht arbeiten.";
+constexpr std::string_view kLinuxDmesgModule =
+    "Was der Treiber gemeldet hat, zeigt der Befehl \"sudo dmesg\". Suchen Sie dort nach Zeilen mit "
+    "{module}.";
+constexpr std::string_view kLinuxReloadModule =
+    "Ziehen Sie das Kabel ab, laden Sie den Treiber mit \"sudo modprobe -r {module}\" und danach \"sudo "
+    "modprobe {module}\" neu und schließen Sie das Kabel direkt an eine USB Buchse des PCs wieder an, "
+    "nicht an einen Hub. Hilft das nicht, ist der Chip vermutlich nachgebaut oder das Kabel defekt: "
+    "Verwenden Sie ein anderes Kabel.";
+constexpr std::string_view kLinuxBrlttyTook =
+    "An Ihrem PC ist ein USB Wandler / Datenkabel mit dem Chip {family} (Kennung {vid}:{pid}) "
+    "angeschlossen, jedoch hat das Programm brltty das Gerät übernommen.";
+constexpr std::string_view kLinuxBrlttyWhy =
+    "brltty ist ein Dienst für Braillezeilen (Blindenschrift). Einige Braillezeilen verwenden dieselben "
+    "USB Chips wie preiswerte Datenkabel, deshalb übernimmt brltty beim Anstecken auch solche Kabel. Der "
+    "Treiber {module} kommt dann nicht zum Zug, und es entsteht keine serielle Schnittstelle wie "
+    "/dev/ttyUSB0.";
+constexpr std::string_view kLinuxRemoveBrltty =
+    "Wenn Sie keine Braillezeile verwenden, entfernen Sie das Paket mit \"sudo apt remove brltty\" (unter "
+    "Fedora \"sudo dnf remove brltty\").";
+constexpr std::string_view kLinuxMaskBrltty =
+    "Möchten Sie brltty behalten, schalten Sie nur die Übernahme beim Anstecken ab: \"sudo systemctl stop "
+    "brltty-udev.service\" und danach \"sudo systemctl mask brltty-udev.service\". Die Braillezeile "
+    "starten Sie dann bei Bedarf selbst.";
+constexpr std::string_view kLinuxBrlttyReplug =
+    "Ziehen Sie das Kabel danach ab und schließen Sie es wieder an. Jetzt übernimmt der Treiber {module} "
+    "das Kabel, und die Schnittstelle erscheint.";
+constexpr std::string_view kSectionBrltty =
+    "Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und lesen Sie den Abschnitt \"brltty hat das "
+    "Kabel übernommen\".";
+constexpr std::string_view kLinuxNoAccess = "Ihr Benutzer darf die Schnittstelle {device} nicht öffnen.";
+constexpr std::string_view kLinuxGroupOwns =
+    "Die Schnittstelle gehört der Gruppe {group}; lesen und schreiben dürfen nur deren Mitglieder. "
+    "Programme melden dann beim Öffnen \"Permission denied\" bzw. \"Zugriff verweigert\", obwohl das "
+    "Kabel richtig erkannt wurde.";
+constexpr std::string_view kLinuxUsermod =
+    "Nehmen Sie Ihren Benutzer mit diesem Befehl in die Gruppe auf (die Anführungszeichen um $USER "
+    "gehören dazu): sudo usermod -aG {group} \"$USER\"";
+constexpr std::string_view kLinuxNewLogin =
+    "Die neue Gruppe gilt erst nach einer neuen Anmeldung: Melden Sie sich ab und wieder an oder starten "
+    "Sie den PC neu. Ein neues Terminalfenster genügt nicht.";
+constexpr std::string_view kLinuxGroupsCheck =
+    "Ob es geklappt hat, zeigt danach der Befehl \"groups\": In seiner Ausgabe steht dann {group}.";
+constexpr std::string_view kSectionNoAccess =
+    "Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und lesen Sie den Abschnitt \"Keine "
+    "Berechtigung für die Schnittstelle\".";
+constexpr std::string_view kPortBusy =
+    "Die Schnittstelle {device} ist bereits von einem anderen Programm geöffnet: {program} (Prozessnummer "
+    "{process_id}).";
+constexpr std::string_view kBusyConsequence =
+    "Solange dieses Programm die Schnittstelle offen hält, können andere Programme nicht mit dem Gerät "
+    "arbeiten oder erhalten nur einen Teil seiner Daten.";
+constexpr std::string_view kEndProgram =
+    "Beenden Sie das Programm {program}, zum Beispiel ein Terminalprogramm, den seriellen Monitor einer "
+    "Entwicklungsumgebung oder ein zweites Fenster desselben Programms.";
+constexpr std::string_view kKillProgram =
+    "Lässt es sich nicht normal beenden, beenden Sie es in einem Terminal mit \"kill {process_id}\". "
+    "Gehört es einem anderen Benutzer oder dem System, lautet der Befehl \"sudo kill {process_id}\". "
+    "Beenden Sie so nur Programme, die Sie kennen.";
+constexpr std::string_view kSectionPortBusy =
+    "Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und lesen Sie den Abschnitt \"Die "
+    "Schnittstelle ist belegt\".";
+constexpr std::string_view kModemManagerHolds =
+    "Die Schnittstelle {device} ist von ModemManager geöffnet (Prozessnummer {process_id}).";
+constexpr std::string_view kModemManagerWhy =
+    "ModemManager ist der Dienst, der unter Linux Mobilfunk-Modems einrichtet. Er prüft neue serielle "
+    "Schnittstellen, ob dahinter ein Modem steckt, und sendet dabei Befehle an das Gerät. Das stört "
+    "Mikrocontroller, GPS-Empfänger und ähnliche Geräte und belegt die Schnittstelle für einige Sekunden "
+    "oder dauerhaft.";
+constexpr std::string_view kStopModemManager =
+    "Wenn Sie kein Mobilfunk-Modem verwenden, beenden Sie den Dienst mit \"sudo systemctl stop "
+    "ModemManager\" und verhindern Sie seinen Start beim nächsten Hochfahren mit \"sudo systemctl disable "
+    "ModemManager\".";
+constexpr std::string_view kModemManagerIgnoreRule =
+    "Brauchen Sie ModemManager für ein Modem, nehmen Sie nur dieses Gerät aus: Legen Sie mit \"sudo nano "
+    "/etc/udev/rules.d/99-velmaro-modemmanager.rules\" eine Datei mit der Zeile "
+    "ATTRS{idVendor}==\"{vid}\", ATTRS{idProduct}==\"{pid}\", ENV{ID_MM_DEVICE_IGNORE}=\"1\" an. Laden "
+    "Sie die Regeln mit \"sudo udevadm control --reload-rules\" neu, ziehen Sie das Gerät ab und "
+    "schließen Sie es wieder an.";
+constexpr std::string_view kSectionModemManager =
+    "Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und lesen Sie den Abschnitt \"ModemManager "
+    "belegt die Schnittstelle\".";
+
+// No driver: chip, cause, blank line, rights, where the device is, which driver, re-plugging,
+// and the question that fits the action.
+constexpr std::string_view kNoDriverWindows[] = {
+    kChipNoDriver, kWhyNoDriver,    kBlankLine,      kAdministratorFirst, kNoDriverInDeviceManager,
+    kUsbserInbox,  kReplugOnceMore, kSectionNoDriver};
+constexpr std::string_view kNoDriverWindowsPage[] = {
+    kChipNoDriver,       kWhyNoDriver,    kBlankLine,    kAdministratorFirst, kNoDriverInDeviceManager,
+    kInstallMakerDriver, kReplugOnceMore, kAskDriverPage};
+constexpr std::string_view kNoDriverLinux[] = {kChipNoDriver,       kLinuxWhyNoDriver, kBlankLine,
+                                               kLinuxRootFirst,     kLinuxLoadModule,  kLinuxExtraModules,
+                                               kLinuxReplugDialout, kSectionNoDriver};
+constexpr std::string_view kDriverFailedWindows[] = {
+    kChipDriverFailed,   kCodes10And43,        kProlificRefused,      kBlankLine,
+    kAdministratorFirst, kUninstallWithDriver, kInstallCurrentDriver, kSectionDriverFailed};
+constexpr std::string_view kDriverFailedWindowsPage[] = {
+    kChipDriverFailed,   kCodes10And43,        kProlificRefused,      kBlankLine,
+    kAdministratorFirst, kUninstallWithDriver, kInstallCurrentDriver, kAskDriverPage};
+constexpr std::string_view kDriverFailedLinux[] = {kLinuxDriverNoTty,   kLinuxDriverError, kBlankLine,
+                                                   kLinuxRootFirst,     kLinuxDmesgModule, kLinuxReloadModule,
+                                                   kSectionDriverFailed};
+constexpr std::string_view kDisabledWindows[] = {kDeviceDisabled,     kDisabledNoPort, kBlankLine,
+                                                 kAdministratorFirst, kEnableDevice,   kSectionDisabled};
+// Linux has no disabled device node; should the code ever reach the dialog there, it explains it.
+constexpr std::string_view kDisabledLinux[] = {kDeviceDisabled, kDisabledNoPort, kBlankLine, kSectionDisabled};
+// The Linux-only codes show the same paragraphs in both sets; the busy port has Windows steps.
+constexpr std::string_view kBrlttyLinux[] = {kLinuxBrlttyTook,   kLinuxBrlttyWhy,  kBlankLine,         kLinuxRootFirst,
+                                             kLinuxRemoveBrltty, kLinuxMaskBrltty, kLinuxBrlttyReplug, kSectionBrltty};
+constexpr std::string_view kNoAccessLinux[] = {kLinuxNoAccess, kLinuxGroupOwns, kBlankLine,        kLinuxRootFirst,
+                                               kLinuxUsermod,  kLinuxNewLogin,  kLinuxGroupsCheck, kSectionNoAccess};
+constexpr std::string_view kPortBusyLinux[] = {kPortBusy,   kBusyConsequence, kBlankLine,
+                                               kEndProgram, kKillProgram,     kSectionPortBusy};
+constexpr std::string_view kPortBusyWindows[] = {kComPortBusy, kBusyConsequence, kBlankLine, kEndProgramTaskManager,
+                                                 kSectionPortBusy};
+constexpr std::string_view kModemManagerLinux[] = {kModemManagerHolds,  kModemManagerWhy,  kBlankLine,
+                                                   kLinuxRootFirst,     kStopModemManager, kModemManagerIgnoreRule,
+                                                   kSectionModemManager};
+
+constexpr std::string_view kActionNoDriver = "Local x40 HelP#treiber-fehlt";
+constexpr std::string_view kActionDriverFailed = "Local x40 HelP#treiber-startet-nicht";
+constexpr std::string_view kActionDisabled = "Local x40 HelP#geraet-deaktiviert";
+constexpr std::string_view kActionBrltty = "Local x40 HelP#brltty";
+constexpr std::string_view kActionNoAccess = "Local x40 HelP#kein-zugriff";
+constexpr std::string_view kActionPortBusy = "Local x40 HelP#port-belegt";
+constexpr std::string_view kActionModemManager = "Local x40 HelP#modemmanager";
+static_assert(kActionNoDriver.starts_with(kHelpMarker) && kActionModemManager.starts_with(kHelpMarker));
+
 constexpr std::string_view kNoAction;
 
 // Rows in the order in which a tag is tested and the scan's USB rules are applied.
-const std::array<ProblemCodeRow, 10> kTable = {{
+const std::array<ProblemCodeRow, 17> kTable = {{
     {.code = ProblemCode::X40,
      .tag = "PROBLEM_X40",
      .rowText = "Siemens USB Datenkabel mit Treiberproblem",
@@ -279,6 +487,57 @@ const std::array<ProblemCodeRow, 10> kTable = {{
      .windowsGuidance = kTwiceOther,
      .linuxGuidance = kLinuxTwiceOther,
      .action = kNoAction},
+    {.code = ProblemCode::NoDriver,
+     .tag = "PROBLEM_NO_DRIVER",
+     .rowText = "{family} ({vid}:{pid}) ohne Treiber",
+     .windowsGuidance = kNoDriverWindows,
+     .linuxGuidance = kNoDriverLinux,
+     .asksQuestion = true,
+     .action = kActionNoDriver,
+     .windowsGuidanceWithDriverPage = kNoDriverWindowsPage},
+    {.code = ProblemCode::DriverFailed,
+     .tag = "PROBLEM_DRIVER_FAILED",
+     .rowText = "{family} ({vid}:{pid}): Treiber startet nicht",
+     .windowsGuidance = kDriverFailedWindows,
+     .linuxGuidance = kDriverFailedLinux,
+     .asksQuestion = true,
+     .action = kActionDriverFailed,
+     .windowsGuidanceWithDriverPage = kDriverFailedWindowsPage},
+    {.code = ProblemCode::Disabled,
+     .tag = "PROBLEM_DISABLED",
+     .rowText = "{family} ({vid}:{pid}) ist deaktiviert",
+     .windowsGuidance = kDisabledWindows,
+     .linuxGuidance = kDisabledLinux,
+     .asksQuestion = true,
+     .action = kActionDisabled},
+    {.code = ProblemCode::Brltty,
+     .tag = "PROBLEM_BRLTTY",
+     .rowText = "{family} ({vid}:{pid}) von brltty belegt",
+     .windowsGuidance = kBrlttyLinux,
+     .linuxGuidance = kBrlttyLinux,
+     .asksQuestion = true,
+     .action = kActionBrltty},
+    {.code = ProblemCode::NoAccess,
+     .tag = "PROBLEM_NO_ACCESS",
+     .rowText = "Keine Berechtigung für {device} (Gruppe {group})",
+     .windowsGuidance = kNoAccessLinux,
+     .linuxGuidance = kNoAccessLinux,
+     .asksQuestion = true,
+     .action = kActionNoAccess},
+    {.code = ProblemCode::PortBusy,
+     .tag = "PROBLEM_PORT_BUSY",
+     .rowText = "{device} belegt von {program} (PID {process_id})",
+     .windowsGuidance = kPortBusyWindows,
+     .linuxGuidance = kPortBusyLinux,
+     .asksQuestion = true,
+     .action = kActionPortBusy},
+    {.code = ProblemCode::ModemManager,
+     .tag = "PROBLEM_MODEMMANAGER",
+     .rowText = "{device} belegt von ModemManager (PID {process_id})",
+     .windowsGuidance = kModemManagerLinux,
+     .linuxGuidance = kModemManagerLinux,
+     .asksQuestion = true,
+     .action = kActionModemManager},
 }};
 
 }  // namespace
@@ -309,18 +568,118 @@ std::optional<ProblemCode> FindProblemCode(std::string_view tag) {
     return std::nullopt;
 }
 
-std::string ComposeGuidanceText(ProblemCode code, GuidancePlatform platform) {
+namespace {
+
+// The separator between a tag and its fill-ins, and between a fill-in's name and value: bytes no
+// name, device path or program name of the fill-ins carries.
+constexpr char kFieldSeparator = '\x1f';
+constexpr char kValueSeparator = '\x1e';
+
+const FillIn* FindFillIn(const FillIns& fillIns, std::string_view name) {
+    for (const FillIn& fillIn : fillIns) {
+        if (fillIn.name == name) {
+            return &fillIn;
+        }
+    }
+    return nullptr;
+}
+
+// True when every "{name}" of text that looks like a placeholder of the fill-in table is filled.
+bool AllPlaceholdersFilled(std::string_view text, const FillIns& fillIns) {
+    static constexpr std::string_view kNames[] = {"family", "vid",   "pid",     "module",     "driver",     "code",
+                                                  "device", "group", "program", "process_id", "description"};
+    for (std::string_view name : kNames) {
+        const std::string placeholder = "{" + std::string(name) + "}";
+        if (text.find(placeholder) != std::string_view::npos && FindFillIn(fillIns, name) == nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::span<const std::string_view> ParagraphsOf(const ProblemCodeRow& row,
+                                               GuidancePlatform platform,
+                                               const FillIns& fillIns) {
+    if (platform == GuidancePlatform::Linux) {
+        return row.linuxGuidance;
+    }
+    const FillIn* page = FindFillIn(fillIns, kFillInDriverPage);
+    if (page != nullptr && !page->value.empty() && !row.windowsGuidanceWithDriverPage.empty()) {
+        return row.windowsGuidanceWithDriverPage;
+    }
+    return row.windowsGuidance;
+}
+
+}  // namespace
+
+std::string FillInText(std::string_view text, const FillIns& fillIns) {
+    std::string result(text);
+    for (const FillIn& fillIn : fillIns) {
+        const std::string placeholder = "{" + fillIn.name + "}";
+        for (std::size_t at = result.find(placeholder); at != std::string::npos;
+             at = result.find(placeholder, at + fillIn.value.size())) {
+            result.replace(at, placeholder.size(), fillIn.value);
+        }
+    }
+    return result;
+}
+
+std::string ComposeGuidanceText(ProblemCode code, GuidancePlatform platform, const FillIns& fillIns) {
     const ProblemCodeRow& row = RowOf(code);
     std::string text;
     bool first = true;
-    for (std::string_view paragraph : platform == GuidancePlatform::Linux ? row.linuxGuidance : row.windowsGuidance) {
+    for (std::string_view paragraph : ParagraphsOf(row, platform, fillIns)) {
+        if (!fillIns.empty() && !AllPlaceholdersFilled(paragraph, fillIns)) {
+            continue;  // e.g. the udev rule of a port without USB IDs
+        }
         if (!first) {
             text += kLineBreak;
         }
         first = false;
-        text += paragraph;
+        text += fillIns.empty() ? std::string(paragraph) : FillInText(paragraph, fillIns);
     }
     return text;
+}
+
+std::string GuidanceAction(ProblemCode code, GuidancePlatform platform, const FillIns& fillIns) {
+    const ProblemCodeRow& row = RowOf(code);
+    const FillIn* page = FindFillIn(fillIns, kFillInDriverPage);
+    if (platform == GuidancePlatform::Windows && page != nullptr && !page->value.empty() &&
+        !row.windowsGuidanceWithDriverPage.empty()) {
+        return page->value;
+    }
+    return std::string(row.action);
+}
+
+std::string ProblemTag(ProblemCode code, const FillIns& fillIns) {
+    std::string tag(TagOf(code));
+    for (const FillIn& fillIn : fillIns) {
+        tag += kFieldSeparator;
+        tag += fillIn.name;
+        tag += kValueSeparator;
+        tag += fillIn.value;
+    }
+    return tag;
+}
+
+std::optional<ProblemTagContent> ParseProblemTag(std::string_view tag) {
+    const std::size_t end = tag.find(kFieldSeparator);
+    const std::optional<ProblemCode> code = FindProblemCode(tag.substr(0, end));
+    if (!code) {
+        return std::nullopt;
+    }
+    ProblemTagContent content{*code, {}};
+    for (std::size_t at = end; at != std::string_view::npos;) {
+        const std::size_t next = tag.find(kFieldSeparator, at + 1);
+        const std::string_view field = tag.substr(at + 1, next == std::string_view::npos ? next : next - at - 1);
+        const std::size_t split = field.find(kValueSeparator);
+        if (split == std::string_view::npos) {
+            return std::nullopt;
+        }
+        content.fillIns.push_back({std::string(field.substr(0, split)), std::string(field.substr(split + 1))});
+        at = next;
+    }
+    return content;
 }
 
 }  // namespace velmaro

@@ -1,8 +1,11 @@
 #pragma once
 // The device-installation service as the ANSI setupapi calls offer it.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "devices/device_facts.h"
 
 namespace velmaro {
 
@@ -89,6 +92,14 @@ class IDeviceInfoService {
     virtual bool DestroyDeviceInfoList(DevInfoSet set) = 0;
     // GetLastError() right after one of the calls above.
     virtual std::uint32_t GetLastError() const = 0;
+
+    // CM_Get_DevNode_Status(status, problem, data.devInst, 0); nothing when the call failed or the
+    // service cannot ask it, which the diagnosis takes as "unknown".
+    virtual std::optional<DevNodeStatus> GetDevNodeStatus(DevInfoSet /*set*/, const DevInfoData& /*data*/) {
+        return std::nullopt;
+    }
+    // The backend's further facts about the device; none where it has none.
+    virtual DeviceFacts GetDeviceFacts(DevInfoSet /*set*/, const DevInfoData& /*data*/) { return {}; }
 
     // The ANSI code page of this service, byte for byte (NUL bytes included).
     virtual std::string AnsiToUtf8(std::string_view ansi) const = 0;

@@ -13,11 +13,6 @@ namespace {
 // DIGCF_PRESENT | DIGCF_ALLCLASSES
 constexpr std::uint32_t kAllDevicesFlags = kDigcfPresent | kDigcfAllClasses;
 
-bool IsWatchedClass(const std::string& upperClass) {
-    return upperClass == "PORTS" || upperClass == "MODEM" || upperClass == "UNKNOWN" || upperClass == "USB" ||
-           upperClass.empty();
-}
-
 void CheckDevice(const Services& services,
                  const std::vector<std::string>& portHardwareIds,
                  std::vector<PortRow>& rows,
@@ -29,14 +24,33 @@ void CheckDevice(const Services& services,
     if (!IsWatchedClass(UpperCase(property(SPDRP_CLASS)))) {
         return;
     }
-    const std::string upperDescription = UpperCase(property(SPDRP_DEVICEDESC));
+    if (const auto code = DescriptionRuleCode(UpperCase(property(SPDRP_DEVICEDESC)))) {
+        rows.push_back(ProblemRow(*code));
+        return;  // the port table is not asked about these cables
+    }
+    for (const ProblemCode code : UsbRuleCodes(property(SPDRP_HARDWAREID), portHardwareIds)) {
+        rows.push_back(ProblemRow(code));
+    }
+}
+
+}  // namespace
+
+bool IsWatchedClass(std::string_view upperClass) {
+    return upperClass == "PORTS" || upperClass == "MODEM" || upperClass == "UNKNOWN" || upperClass == "USB" ||
+           upperClass.empty();
+}
+
+std::optional<ProblemCode> DescriptionRuleCode(std::string_view upperDescription) {
     for (const ProblemCodeRow& problem : ProblemCodeTable()) {
         if (!problem.upperDeviceDescription.empty() && upperDescription == problem.upperDeviceDescription) {
-            rows.push_back(ProblemRow(problem.code));
-            return;  // the port table is not asked about these cables
+            return problem.code;
         }
     }
-    const std::string hardwareId = property(SPDRP_HARDWAREID);
+    return std::nullopt;
+}
+
+std::vector<ProblemCode> UsbRuleCodes(const std::string& hardwareId, const std::vector<std::string>& portHardwareIds) {
+    std::vector<ProblemCode> codes;
     for (const ProblemCodeRow& problem : ProblemCodeTable()) {
         if (!problem.usb || !ContainsNoCase(hardwareId, problem.usb->vidPid)) {
             continue;
@@ -44,12 +58,11 @@ void CheckDevice(const Services& services,
         const std::string_view portNeedle =
             problem.usb->ownHardwareIdOnly ? std::string_view(hardwareId) : problem.usb->vidPid;
         if (!ArrayContainsText(portHardwareIds, portNeedle)) {
-            rows.push_back(ProblemRow(problem.code));
+            codes.push_back(problem.code);
         }
     }
+    return codes;
 }
-
-}  // namespace
 
 PortRow ProblemRow(ProblemCode code) {
     return {RowKind::DriverProblem, "Warnung", std::string(RowOf(code).rowText), code};

@@ -1,6 +1,7 @@
 #pragma once
 // Finds known USB-serial cables that are plugged in without a working driver and appends a
 // warning row for each; the same walk builds the device dump when the user asked for it.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,12 @@
 namespace velmaro {
 
 inline constexpr const char* kMsgDumpCopied = "OK, alles in der Zwischenablage!";
+
+// The cable rules, one by one. A device of a watched class is reported for its description
+// (upper case) or, failing that, for its hardware ID while no working port has it.
+bool IsWatchedClass(std::string_view upperClass);
+std::optional<ProblemCode> DescriptionRuleCode(std::string_view upperDescription);
+std::vector<ProblemCode> UsbRuleCodes(const std::string& hardwareId, const std::vector<std::string>& portHardwareIds);
 
 // The row of a cable whose driver is missing.
 PortRow ProblemRow(ProblemCode code);

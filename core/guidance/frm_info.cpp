@@ -45,16 +45,15 @@ void frmInfo::frm_Present(const std::string& code) {
     dialog.jaTag.clear();
     dialog.neinCaption = kCaptionOk;
 
-    const std::optional<ProblemCode> problem = FindProblemCode(code);
+    const std::optional<ProblemTagContent> problem = ParseProblemTag(code);
     if (!problem) {
         return;
     }
-    dialog.text = ComposeGuidanceText(*problem, platform_);
-    const ProblemCodeRow& row = RowOf(*problem);
-    if (row.asksQuestion) {
+    dialog.text = ComposeGuidanceText(problem->code, platform_, problem->fillIns);
+    if (RowOf(problem->code).asksQuestion) {
         dialog.neinCaption = kCaptionNein;
         dialog.jaVisible = true;
-        dialog.jaTag = std::string(row.action);
+        dialog.jaTag = GuidanceAction(problem->code, platform_, problem->fillIns);
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "common/problem_codes.h"
 #include "common/text.h"
+#include "devices/cable_diagnosis.h"
 #include "devices/driver_problems.h"
 #include "ports/cls_com_enum.h"
 #include "services/once_per_run_messages.h"
@@ -101,6 +102,7 @@ PortListContent BuildPortList(const Services& platform, PortDeviceTable& table, 
         CollectPortDevices(services, table);
         AddPortRows(table, numbers, content.rows);
         DetectDriverProblems(services, table.PortHardwareIds, content.rows, clipboardRequested);
+        DiagnoseCables(services, table.PortHardwareIds, content.rows);
     } catch (...) {
         clipboardRequested = false;
         throw;

@@ -61,7 +61,7 @@ void AppendRows(IPortList& list, std::span<const PortRow> rows) {
         const int position = list.AddRow(row.text, std::string(look.icon));
         list.SetSubItem(position, row.description);
         if (row.problem) {
-            list.SetTag(position, std::string(TagOf(*row.problem)));
+            list.SetTag(position, ProblemTag(*row.problem, row.fillIns));
         }
         if (const std::optional<std::uint32_t> color = look.Color()) {
             list.SetBold(position, look.Bold());

@@ -46,6 +46,7 @@ struct PortRow {
     std::string text;         // "COM " and the number, or "Warnung"
     std::string description;  // the column "Beschreibung"
     std::optional<ProblemCode> problem;
+    FillIns fillIns{};  // what the guidance of the problem names: chip, port, program
     friend bool operator==(const PortRow&, const PortRow&) = default;
 };
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "chips/usb_serial_chips.h"
 #include "common/text.h"
 #include "common/win_codes.h"
 
@@ -82,6 +83,11 @@ snapshot::SnapshotDevice PortDevice(const SerialPort& port, const std::string& m
     if (port.usb) {
         PutText(device, SPDRP_ENUMERATOR_NAME, "USB");
     }
+    device.status = DevNodeStatus{};  // a port is a working device
+    device.facts.deviceNode = port.deviceNode;
+    device.facts.group = port.group;
+    device.facts.accessDenied = port.accessDenied;
+    device.facts.holders = port.holders;
     return device;
 }
 
@@ -96,6 +102,19 @@ snapshot::IdentityExtras IdentityExtrasOf(const SerialPort& port) {
     extras.scan.driver = port.driver;
     extras.scan.usbLocation = port.usbDevicePath.substr(port.usbDevicePath.rfind('/') + 1);
     return extras;
+}
+
+// A USB device without a port, in device-node terms: no driver on any interface is a driver
+// that failed to install; its serial chip's own module bound without a tty, a failed start.
+DevNodeStatus UsbStatus(const UsbDevice& usb) {
+    if (usb.driver.empty()) {
+        return {0, kProblemFailedInstall};
+    }
+    const UsbSerialChip* chip = FindChip(usb.ids.vendor, usb.ids.product);
+    if (chip != nullptr && usb.driver == chip->linuxModule) {
+        return {0, kProblemFailedStart};
+    }
+    return {};
 }
 
 snapshot::SnapshotDevice UsbDeviceEntry(const UsbDevice& usb) {
@@ -116,6 +135,10 @@ snapshot::SnapshotDevice UsbDeviceEntry(const UsbDevice& usb) {
     PutText(device, SPDRP_SERVICE, usb.driver);
     PutText(device, SPDRP_LOCATION_INFORMATION, usb.sysfsPath.empty() ? "" : "/sys/" + usb.sysfsPath);
     PutUsbIds(device, usb.ids);
+    device.status = UsbStatus(usb);
+    device.facts.boundDriver = usb.driver;
+    device.facts.brlttyRuleMatches = usb.brlttyRuleMatches;
+    device.facts.holders = usb.holders;
     return device;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "linux/port_use.h"
 #include "linux/udev_scan.h"
 #include "linux/wine_com_numbers.h"
 
@@ -40,6 +41,7 @@ MachineScan ScanMachine(const ScanRoots& roots) {
     }
     NumberPorts(scan, roots);
     AddStableLinks(scan, roots.dev);
+    FindPortUse(scan, roots);
     return scan;
 }
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "devices/device_facts.h"
+
 namespace velmaro::linux_backend {
 
 // Auto: libudev when the sysfs root is the machine's own and udev's database is there, else sysfs.
@@ -29,6 +31,10 @@ struct ScanRoots {
     DeviceSource source = DeviceSource::Auto;
     std::filesystem::path udevDatabase = "/run/udev/data";
     NameLookup hardwareDatabase;  // names the devices of the plain-sysfs walk; empty: no lookup
+    // Where the processes and brltty's udev rules are found, for the diagnosis of the ports' use.
+    std::filesystem::path proc = "/proc";
+    std::vector<std::filesystem::path> udevRuleDirs = {"/etc/udev/rules.d", "/run/udev/rules.d",
+                                                       "/usr/lib/udev/rules.d", "/lib/udev/rules.d"};
 };
 
 enum class PortKind { Uart, UsbSerial, UsbAcm, Bluetooth, Irda, Other };
@@ -59,6 +65,10 @@ struct SerialPort {
     bool modem = false;                    // a USB interface that speaks AT commands
     std::vector<std::string> platformIds;  // non-USB hardware IDs in the Windows form: ACPI\PNP0501
     std::vector<std::string> links;        // /dev/serial/by-id/..., /dev/serial/by-path/... to its node
+    // The use of its node, as FindPortUse finds it.
+    std::string group;                  // the node's group
+    bool accessDenied = false;          // access(2) for read and write failed
+    std::vector<DeviceHolder> holders;  // processes with the node open
 };
 
 struct UsbDevice {
@@ -68,8 +78,10 @@ struct UsbDevice {
     std::string manufacturer;
     std::string product;
     std::string serial;
-    std::string driver;     // the first driver bound to one of its interfaces; empty: none
-    bool ttyBound = false;  // some listed port lies below it
+    std::string driver;                 // the first driver bound to one of its interfaces; empty: none
+    bool ttyBound = false;              // some listed port lies below it
+    std::vector<DeviceHolder> holders;  // processes with its /dev/bus/usb node open
+    bool brlttyRuleMatches = false;     // brltty's udev rules name its IDs
     std::string vendorFromDatabase;
     std::string modelFromDatabase;
 };

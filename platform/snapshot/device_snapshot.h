@@ -48,6 +48,8 @@ struct SnapshotDevice {
     bool comportInterface = false;                 // also in the COM-port interface set
     bool present = true;                           // false keeps it out of both present-device sets
     std::map<std::uint32_t, RawValue> properties;  // by SPDRP_ code
+    std::optional<DevNodeStatus> status{};         // none: unknown
+    DeviceFacts facts{};
 };
 
 // What only a port's identity reads of a device: a composite interface's USB device, and what a

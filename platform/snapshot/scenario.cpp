@@ -362,15 +362,39 @@ class Reader {
                 (name == "present" ? device.present : device.comportInterface) = member.get<bool>();
             } else if (name == "properties") {
                 ReadProperties(member, memberPointer, device);
+            } else if (name == "status") {
+                device.status = ReadStatus(member, memberPointer);
             } else {
                 Fail(memberPointer,
-                     "unknown member; expected \"instance\", \"comport_interface\", \"present\" or \"properties\"");
+                     "unknown member; expected \"instance\", \"comport_interface\", \"present\", \"properties\" "
+                     "or \"status\"");
             }
         }
         if (!hasInstance) {
             Fail(pointer, "missing member \"instance\"");
         }
         return device;
+    }
+
+    // {"problem": N}: the device-node status with that problem code (0: working).
+    DevNodeStatus ReadStatus(const json& status, const std::string& pointer) const {
+        if (!status.is_object()) {
+            Fail(pointer, "expected an object like {\"problem\": 28}, found " + Kind(status));
+        }
+        CheckUnique(status, pointer);
+        DevNodeStatus result;
+        bool hasProblem = false;
+        for (const auto& [name, value] : status.items()) {
+            if (name != "problem") {
+                Fail(PointerTo(pointer, name), "unknown member; expected \"problem\"");
+            }
+            result.problem = ReadDword(value, PointerTo(pointer, name));
+            hasProblem = true;
+        }
+        if (!hasProblem) {
+            Fail(pointer, "missing member \"problem\"");
+        }
+        return result;
     }
 
     void ReadProperties(const json& properties, const std::string& pointer, SnapshotDevice& device) {

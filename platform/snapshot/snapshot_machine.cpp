@@ -387,6 +387,28 @@ bool SnapshotMachine::DestroyDeviceInfoList(DevInfoSet set) {
     return true;
 }
 
+const SnapshotDevice* SnapshotMachine::MemberDevice(DevInfoSet set, const DevInfoData& data) const {
+    const auto it = sets_.find(set);
+    if (it == sets_.end() || data.devInst == 0) {
+        return nullptr;
+    }
+    const std::uint32_t device = data.devInst - 1;
+    if (!std::binary_search(it->second.begin(), it->second.end(), device)) {
+        return nullptr;
+    }
+    return &snapshot_.Devices()[device];
+}
+
+std::optional<DevNodeStatus> SnapshotMachine::GetDevNodeStatus(DevInfoSet set, const DevInfoData& data) {
+    const SnapshotDevice* device = MemberDevice(set, data);
+    return device != nullptr ? device->status : std::nullopt;
+}
+
+DeviceFacts SnapshotMachine::GetDeviceFacts(DevInfoSet set, const DevInfoData& data) {
+    const SnapshotDevice* device = MemberDevice(set, data);
+    return device != nullptr ? device->facts : DeviceFacts{};
+}
+
 std::uint32_t SnapshotMachine::GetLastError() const {
     return lastError_;
 }

@@ -70,6 +70,8 @@ class SnapshotMachine : public IRegistryService, public IDeviceInfoService {
                                    std::uint32_t* requiredSize) override;
     bool DestroyDeviceInfoList(DevInfoSet set) override;
     std::uint32_t GetLastError() const override;
+    std::optional<DevNodeStatus> GetDevNodeStatus(DevInfoSet set, const DevInfoData& data) override;
+    DeviceFacts GetDeviceFacts(DevInfoSet set, const DevInfoData& data) override;
 
     // The snapshot's code page.
     std::string AnsiToUtf8(std::string_view ansi) const override;
@@ -97,6 +99,9 @@ class SnapshotMachine : public IRegistryService, public IDeviceInfoService {
 
     std::int32_t Resolve(RegHandle handle, RegistryKey*& key, std::uint32_t& access) const;
     bool SetInvalid(DevInfoSet set);
+    // The device a record of an open set names, or nullptr; leaves the last error alone, as the
+    // configuration manager's calls do.
+    const SnapshotDevice* MemberDevice(DevInfoSet set, const DevInfoData& data) const;
 
     DeviceSnapshot snapshot_;
     Writes writes_;

@@ -3,6 +3,7 @@
 // clang-format off
 #include <windows.h>
 #include <setupapi.h>
+#include <cfgmgr32.h>
 // clang-format on
 
 #include <cstring>
@@ -143,6 +144,19 @@ bool Win32Devices::DestroyDeviceInfoList(DevInfoSet set) {
 
 std::string Win32Devices::AnsiToUtf8(std::string_view ansi) const {
     return win32::AnsiToUtf8(ansi);
+}
+
+std::optional<DevNodeStatus> Win32Devices::GetDevNodeStatus(DevInfoSet set, const DevInfoData& data) {
+    // The device instance alone names the node; the set only has to be one of ours.
+    if (Native(set) == 0 || data.devInst == 0) {
+        return std::nullopt;
+    }
+    ULONG status = 0;
+    ULONG problem = 0;
+    if (CM_Get_DevNode_Status(&status, &problem, data.devInst, 0) != CR_SUCCESS) {
+        return std::nullopt;
+    }
+    return DevNodeStatus{status, problem};
 }
 
 }  // namespace velmaro::win32

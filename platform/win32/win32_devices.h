@@ -32,6 +32,7 @@ class Win32Devices : public IDeviceInfoService {
                                    std::uint32_t* requiredSize) override;
     bool DestroyDeviceInfoList(DevInfoSet set) override;
     std::uint32_t GetLastError() const override { return lastError_; }
+    std::optional<DevNodeStatus> GetDevNodeStatus(DevInfoSet set, const DevInfoData& data) override;
 
     std::string AnsiToUtf8(std::string_view ansi) const override;
 

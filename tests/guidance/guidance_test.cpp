@@ -348,3 +348,154 @@ TEST(WaitSeconds, PumpsUntilStrictlyMoreTimeHasPassedAndEndsQuietlyOnFailures) {
 
 }  // namespace
 }  // namespace velmaro
+
+namespace velmaro {
+namespace {
+
+// --- the diagnosis of today's cables: filled texts and "Ja" by platform ---------------------------
+
+const FillIns kCh340 = {{"vid", "1a86"},         {"pid", "7523"},
+                        {"family", "WCH CH340"}, {"module", "ch341"},
+                        {"driver", "CH341SER"},  {"driverPage", "https://www.wch-ic.com/downloads/CH341SER_EXE.html"},
+                        {"code", "28"}};
+// A CDC-ACM board: Windows brings its driver, so there is no page.
+const FillIns kUno = {{"vid", "2341"},       {"pid", "0043"},          {"family", "Arduino Uno R3"},
+                      {"module", "cdc_acm"}, {"driver", "usbser.sys"}, {"driverPage", ""},
+                      {"code", "10"}};
+const FillIns kMinicom = {{"device", "/dev/ttyUSB0"}, {"program", "minicom"}, {"process_id", "4711"}};
+const FillIns kModemManager = {{"vid", "2341"}, {"pid", "0043"}, {"device", "/dev/ttyACM0"}, {"process_id", "812"}};
+const FillIns kNoAccess = {{"device", "/dev/ttyUSB0"}, {"group", "dialout"}};
+
+struct DiagnosisCase {
+    const char* name;
+    ProblemCode code;
+    FillIns fillIns;
+    GuidancePlatform platform;
+    std::string action;
+    std::string paragraphs;
+};
+
+class DiagnosisGuidance : public ::testing::TestWithParam<DiagnosisCase>, protected Guidance {};
+
+TEST_P(DiagnosisGuidance, FilledParagraphsAndAction) {
+    const DiagnosisCase& c = GetParam();
+    dialog.UseGuidanceFor(c.platform);
+    dialog.frm_Present(ProblemTag(c.code, c.fillIns));
+    ExpectButtons("Nein", c.action);
+    ExpectParagraphs(State().text, c.paragraphs);
+    for (const char* placeholder : {"{family}", "{vid}", "{pid}", "{module}", "{driver}", "{code}", "{device}",
+                                    "{group}", "{program}", "{process_id}", "{description}"}) {
+        EXPECT_EQ(State().text.find(placeholder), std::string::npos) << placeholder;
+    }
+}
+
+void PrintTo(const DiagnosisCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+constexpr GuidancePlatform kWin = GuidancePlatform::Windows;
+constexpr GuidancePlatform kLinux = GuidancePlatform::Linux;
+
+INSTANTIATE_TEST_SUITE_P(
+    Guidance,
+    DiagnosisGuidance,
+    ::testing::Values(
+        // clang-format off
+        DiagnosisCase{"no driver, Windows, driver page", ProblemCode::NoDriver, kCh340, kWin, "https://www.wch-ic.com/downloads/CH341SER_EXE.html",
+            "=An Ihrem PC ist ein USB Wandler / Datenkabel mit dem Chip WCH CH340 (Kennung 1a86:7523) angeschlossen, jedoch fehlt der passende Treiber.|"
+            "ohne das vorher ein passender Treiber|=|zunächst Administatorrechte.|nennt Windows den Fehler mit Code 1, Code 18 oder Code 28.|"
+            "=Der passende Treiber heißt CH341SER und stammt vom Hersteller des Chips. Laden Sie ihn von dessen Internetseite herunter, ziehen Sie das Kabel ab und installieren Sie den Treiber. Schließen Sie danach das Kabel wieder an und das Problem sollte gelöst sein.|"
+            "Evtl. muß das Kabel|=Soll die Downloadseite des Herstellers im Internet aufgerufen werden?"},
+        DiagnosisCase{"no driver, Windows, usbser.sys", ProblemCode::NoDriver, kUno, kWin, "Local x40 HelP#treiber-fehlt",
+            "mit dem Chip Arduino Uno R3 (Kennung 2341:0043)|ohne das vorher|=|Administatorrechte|Code 28|Ab Windows 10 bringt Windows den passenden Treiber usbser.sys selbst mit.|Evtl. muß|"
+            "=Wenn Sie die Anleitung aufrufen möchten, klicken Sie JA und lesen Sie den Abschnitt \"Kein Treiber für das USB Datenkabel\"."},
+        DiagnosisCase{"no driver, Linux", ProblemCode::NoDriver, kCh340, kLinux, "Local x40 HelP#treiber-fehlt",
+            "mit dem Chip WCH CH340 (Kennung 1a86:7523)|Unter Linux entsteht dieses Problem|=|Root-Rechte|"
+            "=Prüfen Sie mit dem Befehl \"lsusb\", ob das Kabel erkannt wird: Es erscheint dort mit der Kennung 1a86:7523. Laden Sie dann den passenden Treiber aus dem Linux-Kernel mit \"sudo modprobe ch341\".|"
+            "linux-modules-extra|Mitglied der Gruppe dialout|Abschnitt \"Kein Treiber für das USB Datenkabel\""},
+        DiagnosisCase{"driver fails, Windows, no page", ProblemCode::DriverFailed, kUno, kWin, "Local x40 HelP#treiber-startet-nicht",
+            "=An Ihrem PC ist ein USB Wandler / Datenkabel mit dem Chip Arduino Uno R3 (Kennung 2341:0043) angeschlossen. Windows hat dafür einen Treiber geladen, doch der Treiber kann das Gerät nicht starten (Code 10).|"
+            "Code 10 bedeutet|PL2303HXA PHASED OUT SINCE 2012|=|Administatorrechte|\"Gerät deinstallieren\"|den aktuellen Treiber usbser.sys des Herstellers|Abschnitt \"Der Treiber startet nicht\""},
+        DiagnosisCase{"driver fails, Windows, driver page", ProblemCode::DriverFailed, kCh340, kWin, "https://www.wch-ic.com/downloads/CH341SER_EXE.html",
+            "(Code 28)|Code 10 bedeutet|Prolific PL2303|=|Administatorrechte|Gerät deinstallieren|Treiber CH341SER des Herstellers|=Soll die Downloadseite des Herstellers im Internet aufgerufen werden?"},
+        DiagnosisCase{"driver fails, Linux", ProblemCode::DriverFailed, kCh340, kLinux, "Local x40 HelP#treiber-startet-nicht",
+            "Der Treiber ch341 hat das Gerät übernommen|Nachbau|=|Root-Rechte|Suchen Sie dort nach Zeilen mit ch341.|"
+            "\"sudo modprobe -r ch341\" und danach \"sudo modprobe ch341\"|Abschnitt \"Der Treiber startet nicht\""},
+        DiagnosisCase{"disabled, Windows", ProblemCode::Disabled, kCh340, kWin, "Local x40 HelP#geraet-deaktiviert",
+            "=An Ihrem PC ist das Gerät WCH CH340 (Kennung 1a86:7523) angeschlossen, jedoch ist es im Gerätemanager deaktiviert (Code 22).|"
+            "keinen COM Port bereit|=|Administatorrechte|\"Gerät aktivieren\"|Abschnitt \"Das Gerät ist deaktiviert\""},
+        DiagnosisCase{"disabled, Linux", ProblemCode::Disabled, kCh340, kLinux, "Local x40 HelP#geraet-deaktiviert",
+            "deaktiviert (Code 22)|keinen COM Port bereit|=|Abschnitt \"Das Gerät ist deaktiviert\""},
+        DiagnosisCase{"brltty, Linux", ProblemCode::Brltty, kCh340, kLinux, "Local x40 HelP#brltty",
+            "=An Ihrem PC ist ein USB Wandler / Datenkabel mit dem Chip WCH CH340 (Kennung 1a86:7523) angeschlossen, jedoch hat das Programm brltty das Gerät übernommen.|"
+            "Der Treiber ch341 kommt dann nicht zum Zug|=|Root-Rechte|\"sudo apt remove brltty\" (unter Fedora \"sudo dnf remove brltty\")|"
+            "\"sudo systemctl stop brltty-udev.service\" und danach \"sudo systemctl mask brltty-udev.service\"|Jetzt übernimmt der Treiber ch341 das Kabel|Abschnitt \"brltty hat das Kabel übernommen\""},
+        DiagnosisCase{"brltty, Windows set", ProblemCode::Brltty, kCh340, kWin, "Local x40 HelP#brltty",
+            "jedoch hat das Programm brltty|Braillezeilen|=|Root-Rechte|sudo apt remove brltty|brltty-udev.service|ch341|brltty hat das Kabel übernommen"},
+        DiagnosisCase{"no access, Linux", ProblemCode::NoAccess, kNoAccess, kLinux, "Local x40 HelP#kein-zugriff",
+            "=Ihr Benutzer darf die Schnittstelle /dev/ttyUSB0 nicht öffnen.|Die Schnittstelle gehört der Gruppe dialout;|=|Root-Rechte|"
+            "=Nehmen Sie Ihren Benutzer mit diesem Befehl in die Gruppe auf (die Anführungszeichen um $USER gehören dazu): sudo usermod -aG dialout \"$USER\"|"
+            "erst nach einer neuen Anmeldung|In seiner Ausgabe steht dann dialout.|Keine Berechtigung für die Schnittstelle"},
+        DiagnosisCase{"no access, Windows set", ProblemCode::NoAccess, kNoAccess, kWin, "Local x40 HelP#kein-zugriff",
+            "/dev/ttyUSB0 nicht öffnen|Gruppe dialout|=|Root-Rechte|usermod -aG dialout|neuen Anmeldung|groups|Keine Berechtigung"},
+        DiagnosisCase{"busy, Linux", ProblemCode::PortBusy, kMinicom, kLinux, "Local x40 HelP#port-belegt",
+            "=Die Schnittstelle /dev/ttyUSB0 ist bereits von einem anderen Programm geöffnet: minicom (Prozessnummer 4711).|"
+            "nur einen Teil seiner Daten|=|=Beenden Sie das Programm minicom, zum Beispiel ein Terminalprogramm, den seriellen Monitor einer Entwicklungsumgebung oder ein zweites Fenster desselben Programms.|"
+            "\"kill 4711\"|Abschnitt \"Die Schnittstelle ist belegt\""},
+        DiagnosisCase{"busy, Windows", ProblemCode::PortBusy, kMinicom, kWin, "Local x40 HelP#port-belegt",
+            "=Der COM Port ist bereits von einem anderen Programm geöffnet: minicom (Prozessnummer 4711).|nur einen Teil|=|"
+            "Task-Manager, wählen Sie auf der Registerkarte \"Details\" den Eintrag mit der PID 4711|Die Schnittstelle ist belegt"},
+        DiagnosisCase{"ModemManager, Linux", ProblemCode::ModemManager, kModemManager, kLinux, "Local x40 HelP#modemmanager",
+            "=Die Schnittstelle /dev/ttyACM0 ist von ModemManager geöffnet (Prozessnummer 812).|Mobilfunk-Modems|=|Root-Rechte|"
+            "\"sudo systemctl stop ModemManager\"|"
+            "eine Datei mit der Zeile ATTRS{idVendor}==\"2341\", ATTRS{idProduct}==\"0043\", ENV{ID_MM_DEVICE_IGNORE}=\"1\" an.|"
+            "Abschnitt \"ModemManager belegt die Schnittstelle\""},
+        // A port without USB IDs: the udev rule, which needs them, is left out.
+        DiagnosisCase{"ModemManager, Linux, no USB parent", ProblemCode::ModemManager,
+            {{"device", "/dev/ttyS0"}, {"process_id", "812"}}, kLinux, "Local x40 HelP#modemmanager",
+            "/dev/ttyS0 ist von ModemManager|Mobilfunk-Modems|=|Root-Rechte|sudo systemctl stop ModemManager|ModemManager belegt die Schnittstelle"},
+        DiagnosisCase{"ModemManager, Windows set", ProblemCode::ModemManager, kModemManager, kWin, "Local x40 HelP#modemmanager",
+            "/dev/ttyACM0 ist von ModemManager|Mobilfunk-Modems|=|Root-Rechte|systemctl|ID_MM_DEVICE_IGNORE|ModemManager belegt"}
+        // clang-format on
+        ));
+
+// A section of the help page opens as a file address with its anchor, which a plain path loses.
+TEST_F(GuidanceTest, HelpSectionOpensThePageAtItsAnchor) {
+    files.AddFile(HelpPage("WinXP"), false, false);
+    const std::string tag = ProblemTag(ProblemCode::Brltty, kCh340);
+    Click(tag.c_str());
+    EXPECT_EQ(
+        shell.ExecuteCalls(),
+        (std::vector<Call>{{kDialogWindow, "Open",
+                            "file:///C:/Programme/Velmaro/Hilfe/Siemens_DCA-140-540_USB_Hinweise_WinXP.htm#brltty", "",
+                            "", 1}}));
+    EXPECT_FALSE(dialog.IsLoaded());
+}
+
+// Without a page the user is told, as for the whole page, and the dialog stays.
+TEST_F(GuidanceTest, HelpSectionWithoutPageTellsTheUser) {
+    const std::string tag = ProblemTag(ProblemCode::NoAccess, kNoAccess);
+    Click(tag.c_str());
+    EXPECT_TRUE(shell.ExecuteCalls().empty());
+    EXPECT_EQ(messages.Texts(), Texts{"Hilfedatei nicht gefunden"});
+    EXPECT_TRUE(dialog.IsLoaded());
+}
+
+// Tags keep their fill-ins through the list, and a garbled one opens nothing.
+TEST(ProblemTags, RoundTripAndPlainTags) {
+    const auto parsed = ParseProblemTag(ProblemTag(ProblemCode::PortBusy, kMinicom));
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->code, ProblemCode::PortBusy);
+    EXPECT_EQ(parsed->fillIns, kMinicom);
+    EXPECT_EQ(ProblemTag(ProblemCode::Oti, {}), "PROBLEM_OTI");
+    EXPECT_FALSE(
+        ParseProblemTag("PROBLEM_PORT_BUSY\x1f"
+                        "device"));
+    EXPECT_FALSE(
+        ParseProblemTag("PROBLEM_NOPE\x1f"
+                        "device\x1e"
+                        "x"));
+}
+
+}  // namespace
+}  // namespace velmaro

@@ -64,6 +64,18 @@ TEST(ScenarioValues, DevicesInFileOrder) {
               (std::map<std::uint32_t, RawValue>{{SPDRP_FRIENDLYNAME, SzValue("F")}, {SPDRP_ADDRESS, DwordValue(0)}}));
 }
 
+// A device's status: absent means unknown, {"problem": 0} a working device.
+TEST(ScenarioValues, DeviceStatus) {
+    DeviceSnapshot machine;
+    LoadScenarioText(R"({"devices": [{"instance": "A", "status": {"problem": 28}}, {"instance": "B"},
+                     {"instance": "C", "status": {"problem": 0}}]})",
+                     "t.json", machine);
+    ASSERT_EQ(machine.Devices().size(), 3u);
+    EXPECT_EQ(machine.Devices()[0].status, (DevNodeStatus{0, 28}));
+    EXPECT_EQ(machine.Devices()[1].status, std::nullopt);
+    EXPECT_EQ(machine.Devices()[2].status, (DevNodeStatus{0, 0}));
+}
+
 TEST(ScenarioErrors, NameThePlaceAndChangeNothing) {
     const std::string v = R"(t.json: /registry/HKEY_CURRENT_USER\Test/v)";
     // clang-format off
@@ -81,6 +93,11 @@ TEST(ScenarioErrors, NameThePlaceAndChangeNothing) {
         {R"({"devices": [{"properties": {}}]})", R"(t.json: /devices/0: missing member "instance")"},
         {R"({"devices": [{"instance": "usb\\x"}, {"instance": "USB\\X"}]})", R"(t.json: /devices/1/instance: the instance "USB\X" is already used by /devices/0)"},
         {R"({"registry": {"HKEY_LOCAL_MACHINE\\X": {"v": 1}}, "devices": [{"instance": "A"}, {"instance": "B", "properties": {"FriendlyNmae": 1}}]})", R"(t.json: /devices/1/properties/FriendlyNmae: unknown property name "FriendlyNmae")"},
+        {R"({"devices": [{"instance": "A", "status": 28}]})", R"(t.json: /devices/0/status: expected an object like {"problem": 28}, found an integer)"},
+        {R"({"devices": [{"instance": "A", "status": {}}]})", R"(t.json: /devices/0/status: missing member "problem")"},
+        {R"({"devices": [{"instance": "A", "status": {"problem": 28, "flags": 1}}]})", R"(t.json: /devices/0/status/flags: unknown member; expected "problem")"},
+        {R"({"devices": [{"instance": "A", "status": {"problem": "28"}}]})", R"(t.json: /devices/0/status/problem: expected an integer from -2147483648 to 4294967295, found a string)"},
+        {R"({"devices": [{"instance": "A", "stat": {}}]})", R"(t.json: /devices/0/stat: unknown member; expected "instance", "comport_interface", "present", "properties" or "status")"},
         // Syntax errors name line and column; columns count characters, not bytes, and nesting
         // cannot exhaust the stack.
         {"", "t.json:1:1: "},

@@ -22,11 +22,12 @@ enum class FaultInjection::Call : std::size_t {
     SetupDiEnumDeviceInfo,
     SetupDiGetDeviceRegistryPropertyA,
     SetupDiDestroyDeviceInfoList,
+    CM_Get_DevNode_Status,
 };
 
 namespace {
 
-constexpr std::array<std::string_view, 13> kCallNames = {
+constexpr std::array<std::string_view, 14> kCallNames = {
     "RegOpenKeyExA",
     "RegCreateKeyExA",
     "RegCloseKey",
@@ -40,6 +41,7 @@ constexpr std::array<std::string_view, 13> kCallNames = {
     "SetupDiEnumDeviceInfo",
     "SetupDiGetDeviceRegistryPropertyA",
     "SetupDiDestroyDeviceInfoList",
+    "CM_Get_DevNode_Status",
 };
 
 std::size_t CallIndex(std::string_view name) {
@@ -245,6 +247,18 @@ bool FaultInjection::DestroyDeviceInfoList(DevInfoSet set) {
     }
     openSets_.erase(set);
     return true;
+}
+
+// A failing status call answers a CR_ code and leaves the last error alone: the status is unknown.
+std::optional<DevNodeStatus> FaultInjection::GetDevNodeStatus(DevInfoSet set, const DevInfoData& data) {
+    if (Enter(Call::CM_Get_DevNode_Status)) {
+        return std::nullopt;
+    }
+    return devices_.GetDevNodeStatus(set, data);
+}
+
+DeviceFacts FaultInjection::GetDeviceFacts(DevInfoSet set, const DevInfoData& data) {
+    return devices_.GetDeviceFacts(set, data);
 }
 
 std::uint32_t FaultInjection::GetLastError() const {

@@ -22,10 +22,9 @@ class FaultInjection : public IRegistryService, public IDeviceInfoService {
     // Makes the call named like the OS function ("RegOpenKeyExA", "RegCreateKeyExA", "RegCloseKey",
     // "RegQueryValueExA", "RegSetValueExA", "RegEnumKeyExA", "RegEnumValueA", "RegDeleteKeyA",
     // "RegDeleteValueA", "SetupDiGetClassDevsA", "SetupDiEnumDeviceInfo",
-    // "SetupDiGetDeviceRegistryPropertyA", "SetupDiDestroyDeviceInfoList") fail with code on its
-    // nth call (1-based, counted from now) and the count - 1 calls after it; count < 0: for good.
-    // A failing call does not reach the service. A failing SetupDi call returns its failure value
-    // and sets the last error to code.
+    // "SetupDiGetDeviceRegistryPropertyA", "SetupDiDestroyDeviceInfoList", "CM_Get_DevNode_Status") fail with code on
+    // its nth call (1-based, counted from now) and the count - 1 calls after it; count < 0: for good. A failing call
+    // does not reach the service. A failing SetupDi call returns its failure value and sets the last error to code.
     void FailCall(std::string_view call, std::int32_t code, int nth = 1, int count = 1);
     void ClearFaults();
     // How often a call was made since the wrapper was built.
@@ -77,6 +76,8 @@ class FaultInjection : public IRegistryService, public IDeviceInfoService {
                                    std::uint32_t* requiredSize) override;
     bool DestroyDeviceInfoList(DevInfoSet set) override;
     std::uint32_t GetLastError() const override;
+    std::optional<DevNodeStatus> GetDevNodeStatus(DevInfoSet set, const DevInfoData& data) override;
+    DeviceFacts GetDeviceFacts(DevInfoSet set, const DevInfoData& data) override;
 
     std::string AnsiToUtf8(std::string_view ansi) const override;
     std::string Utf8ToAnsi(std::string_view utf8) const override;
@@ -99,7 +100,7 @@ class FaultInjection : public IRegistryService, public IDeviceInfoService {
 
     IRegistryService& registry_;
     IDeviceInfoService& devices_;
-    std::array<long long, 13> callCounts_{};
+    std::array<long long, 14> callCounts_{};
     std::vector<FaultRule> faults_;
     std::set<RegHandle> openKeys_;
     std::set<DevInfoSet> openSets_;

@@ -4,6 +4,13 @@
 #include <gtest/gtest.h>
 #include <umockdev.h>
 
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +49,12 @@ using Property = std::tuple<std::string, std::uint32_t, std::string>;        // 
 using Links = std::vector<std::pair<const char*, const char*>>;              // below the testbed's root
 using GStrings = std::vector<const gchar*>;
 
+// A process of the testbed's /proc: its ID, its command name and the file (below the testbed's
+// root) that one of its descriptors points to.
+struct FakeProcess {
+    const char *id, *comm, *openFile;
+};
+
 struct Machine {
     const char* name;
     DeviceSource source;
@@ -51,8 +64,10 @@ struct Machine {
     Links links;                          // Wine's comN links, /dev/serial/by-id, links into nothing
     std::vector<Row> rows;
     std::vector<Property> properties;
-    const char* systemReg = nullptr;  // the Wine prefix's registry file
-    bool hardwareDatabase = false;    // the cables' database names come from a lookup
+    const char* systemReg = nullptr;       // the Wine prefix's registry file
+    bool hardwareDatabase = false;         // the cables' database names come from a lookup
+    std::vector<FakeProcess> processes{};  // in the testbed's own /proc
+    const char* brlttyRules = nullptr;     // a brltty rules file among the testbed's udev rules
 };
 
 // A hardware database that knows the names the cables' udev records carry.
@@ -96,7 +111,19 @@ class Testbed {
             fs::create_directories((root_ / path).parent_path());
             fs::create_symlink(target, root_ / path);
         }
+        fs::create_directories(root_ / "proc");
+        fs::create_directories(root_ / "rules");
+        for (const FakeProcess& process : machine.processes) {
+            fs::create_directories(root_ / "proc" / process.id / "fd");
+            std::ofstream(root_ / "proc" / process.id / "comm") << process.comm << "\n";
+            fs::create_symlink(root_ / process.openFile, root_ / "proc" / process.id / "fd" / "7");
+        }
+        if (machine.brlttyRules != nullptr) {
+            std::ofstream(root_ / "rules" / "90-brltty-device.rules") << machine.brlttyRules;
+        }
     }
+
+    const fs::path& Root() const { return root_; }
 
     ScanRoots Roots(DeviceSource source) const {
         ScanRoots roots;
@@ -104,6 +131,8 @@ class Testbed {
         roots.dev = root_ / "nodes";
         roots.winePrefix = root_ / "wine";
         roots.source = source;
+        roots.proc = root_ / "proc";
+        roots.udevRuleDirs = {root_ / "rules"};
         return roots;
     }
 
@@ -156,6 +185,9 @@ class Testbed {
         // A string the device lacks is left out rather than empty.
         attributes.resize(*c.maker == '\0' ? 8 : 10);
         properties.resize(*c.dbVendor == '\0' ? 2 : 6);
+        // usbfs serves the device as /dev/bus/usb/001/<devnum>; the bus name's port number will do.
+        const std::string devnum = std::string(c.bus).substr(std::string(c.bus).rfind('-') + 1);
+        attributes.insert(attributes.end(), {"busnum", "1", "devnum", devnum.c_str()});
         const std::string usb = Add("usb", c.bus, "", attributes, properties);
         const std::string cls = klass.substr(0, 2), sub = klass.substr(2, 2), proto = klass.substr(4, 2);
         const std::string intf = Add("usb", std::string(c.bus) + ":1.0", usb,
@@ -210,6 +242,10 @@ constexpr const char* kCp210x = "Silicon Labs CP210x UART Bridge";
 constexpr const char* kCh340 = "QinHeng Electronics CH340 serial converter";
 const Row kCp210xProblem = {"Warnung", "USB Wandler / Datenkabel Typ CP210x mit Treiberproblem", "WARNING",
                             "PROBLEM_CP210X"};
+// The diagnosis: a CH340 that no driver took, and one that brltty holds through usbfs.
+const Row kCh340NoDriver = {"Warnung", "WCH CH340 (1a86:7523) ohne Treiber", "WARNING", "PROBLEM_NO_DRIVER"};
+const Row kCh340Brltty = {"Warnung", "WCH CH340 (1a86:7523) von brltty belegt", "WARNING", "PROBLEM_BRLTTY"};
+const Cable kCh340OnUsbfs = {"1-3", "1a86:7523:0254", "", "USB Serial", "", "", "usbfs", "", "ff0102"};
 
 // clang-format off
 // A real UART with three placeholders, a PL2303, an FTDI cable, an ACM modem whose product string is
@@ -238,7 +274,7 @@ const Machine kMachines[] = {
       {"COM 7", std::string(kModem) + " [/dev/ttyACM0]", "USB", ""},
       {"COM 8", "Serielle IrDA-Verbindung [/dev/ircomm0]", "IRDA", ""},
       {"COM 9", "Serielle Bluetooth-Verbindung [/dev/rfcomm0]", "BT", ""},
-      kCp210xProblem},
+      kCp210xProblem, kCh340NoDriver},
      {{"Serieller Anschluss", SPDRP_HARDWAREID, "ACPI\\PNP0501|*PNP0501"},
       {kPl2303, SPDRP_FRIENDLYNAME, std::string(kPl2303) + " [/dev/ttyUSB0] (COM5)"},
       {kPl2303, SPDRP_HARDWAREID, "USB\\VID_067B&PID_2303&REV_0300|USB\\VID_067B&PID_2303"},
@@ -258,7 +294,7 @@ const Machine kMachines[] = {
       {"COM 7", std::string(kModem) + " [/dev/ttyACM0]", "USB", ""},
       {"COM 8", "Serielle IrDA-Verbindung [/dev/ircomm0]", "IRDA", ""},
       {"COM 9", "Serielle Bluetooth-Verbindung [/dev/rfcomm0]", "BT", ""},
-      kCp210xProblem},
+      kCp210xProblem, kCh340NoDriver},
      {{"Serieller Anschluss", SPDRP_HARDWAREID, "ACPI\\PNP0501|*PNP0501"},
       {"USB-Serial Controller", SPDRP_MFG, "Prolific Technology Inc."},
       {kModem, SPDRP_CLASS, "Modem"}}},
@@ -270,7 +306,7 @@ const Machine kMachines[] = {
       {"COM 7", std::string(kModem) + " [/dev/ttyACM0]", "USB", ""},
       {"COM 8", "Serielle IrDA-Verbindung [/dev/ircomm0]", "IRDA", ""},
       {"COM 9", "Serielle Bluetooth-Verbindung [/dev/rfcomm0]", "BT", ""},
-      kCp210xProblem},
+      kCp210xProblem, kCh340NoDriver},
      {{kPl2303, SPDRP_FRIENDLYNAME, std::string(kPl2303) + " [/dev/ttyUSB0] (COM5)"},
       {kPl2303, SPDRP_MFG, "Prolific Technology"},
       {kCh340, SPDRP_HARDWAREID, "USB\\VID_1A86&PID_7523&REV_0254|USB\\VID_1A86&PID_7523"}},
@@ -305,6 +341,31 @@ const Machine kMachines[] = {
      "WINE REGISTRY Version 2\n\n[Software\\\\Wine\\\\Ports] 1733420000\n"
      "\"COM4\"=\"/dev/serial/by-id/usb-Prolific-if00-port0\"\n"},
     {"placeholders only", DeviceSource::Udev, {{"ttyS0", "0"}, {"ttyS1", "0"}}, {}, {"tty0", "console"}, {}, {}, {}},
+    // brltty's process holds the CH340's usbfs node (/dev/bus/usb/001/003): one row, through
+    // either source. A process on another node changes nothing.
+    {"CH340 held by a brltty process", DeviceSource::Udev, {}, {kCh340OnUsbfs}, {}, {}, {kCh340Brltty}, {}, nullptr, false,
+     {{"812", "brltty", "nodes/bus/usb/001/003"}, {"900", "minicom", "nodes/bus/usb/001/004"}}},
+    {"CH340 held by a brltty process, plain files", DeviceSource::Sysfs, {}, {kCh340OnUsbfs}, {}, {}, {kCh340Brltty}, {}, nullptr, false,
+     {{"812", "brltty", "nodes/bus/usb/001/003"}}},
+    // No brltty process, but its udev rule names the chip while usbfs has it.
+    {"CH340 on usbfs that brltty's rule names", DeviceSource::Sysfs, {}, {kCh340OnUsbfs}, {}, {}, {kCh340Brltty}, {}, nullptr, false,
+     {}, "# brltty\nENV{PRODUCT}==\"1a86/7523/*\", ENV{BRLTTY_BRAILLE_DRIVER}=\"bm\", GOTO=\"brltty_usb_run\"\n"},
+    // usbfs for another program, and a rule alone while ch341 drives the cable: nothing to report.
+    {"CH340 on usbfs for another program", DeviceSource::Sysfs, {}, {kCh340OnUsbfs}, {}, {}, {}, {}, nullptr, false,
+     {{"900", "flashrom", "nodes/bus/usb/001/003"}}},
+    {"brltty's rule and a working CH340", DeviceSource::Sysfs, {},
+     {{"1-3", "1a86:7523:0254", "", "USB Serial", "", "", "ch341", "ttyUSB0", "ff0102"}}, {}, {},
+     {{"COM 1", "USB Serial [/dev/ttyUSB0]", "USB", ""}}, {}, nullptr, false,
+     {}, "ATTRS{idVendor}==\"1a86\", ATTRS{idProduct}==\"7523\", ENV{BRLTTY_BRAILLE_DRIVER}=\"bm\"\n"},
+    // A second FT232R without driver beside a working one: the FTDI cable rule sees a working
+    // FT232R port and stays silent; the diagnosis names the second cable.
+    {"second FT232R without driver", DeviceSource::Sysfs, {},
+     {{"1-1", "0403:6001:0600", "FTDI", "FT232R USB UART", "", "", "ftdi_sio", "ttyUSB0", "ffffff"},
+      {"1-2", "0403:6001:0600", "FTDI", "FT232R USB UART", "", "", "", "", "ffffff"}},
+     {}, {},
+     {{"COM 1", "FT232R USB UART [/dev/ttyUSB0]", "USB", ""},
+      {"Warnung", "FTDI FT232R (0403:6001) ohne Treiber", "WARNING", "PROBLEM_NO_DRIVER"}},
+     {}},
 };
 // clang-format on
 
@@ -337,7 +398,7 @@ TEST(UdevMachines, RowsAndProperties) {
 
         std::vector<Row> rows;
         for (const ShownRow& row : list.Rows()) {
-            rows.emplace_back(row.text, row.subItem, row.icon, row.tag);
+            rows.emplace_back(row.text, row.subItem, row.icon, row.tag.substr(0, row.tag.find('\x1f')));
         }
         EXPECT_EQ(rows, m.rows) << m.name;
         std::vector<Property> properties = ReadProperties(machine, m.properties), expected = m.properties;
@@ -346,6 +407,120 @@ TEST(UdevMachines, RowsAndProperties) {
         EXPECT_EQ(properties, expected) << m.name;
         EXPECT_TRUE(messages.shown.empty()) << m.name;
     }
+}
+
+// The rows of one refresh of the machine the roots describe, as "text|description|tag" lines.
+std::string RowsOf(const ScanRoots& roots) {
+    LinuxMachine machine([&] { return ScanMachine(roots); }, [] { return std::chrono::steady_clock::now(); });
+    testing::RecordingMessageBox messages;
+    testing::FakeClipboard clipboard;
+    testing::FixedClock clock;
+    testing::RecordingPointer pointer;
+    PortDeviceTable table;
+    bool clipboardRequested = false;
+    const PortListContent content =
+        BuildPortList({machine, machine, messages, clipboard, clock, pointer}, table, clipboardRequested);
+    std::string rows;
+    for (const PortRow& row : content.rows) {
+        rows += row.text + "|" + row.description + "|" + (row.problem ? std::string(TagOf(*row.problem)) : "") + "\n";
+    }
+    return rows;
+}
+
+const Machine kOneCh340 = {
+    "one CH340", DeviceSource::Sysfs,
+    {},          {{"1-1", "1a86:7523:0254", "", "USB Serial", "", "", "ch341", "ttyUSB0", "ff0102"}},
+    {},          {},
+    {},          {}};
+constexpr const char* kCh340Port = "COM 1|USB Serial [/dev/ttyUSB0]|\n";
+
+// A tty of group dialout that the user may not read and write: one row naming the group. As root,
+// whom access(2) never refuses, the refresh runs in a child with nobody's IDs.
+TEST(UdevMachines, TtyTheUserCannotOpen) {
+    Testbed bed(kOneCh340);
+    const fs::path node = bed.Root() / "nodes" / "ttyUSB0";
+    const group* dialout = getgrnam("dialout");
+    if (dialout == nullptr) {
+        GTEST_SKIP() << "no group dialout";
+    }
+    std::string expectedGroup = "dialout";
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(node.c_str(), 0, dialout->gr_gid), 0);
+        for (fs::path dir = node.parent_path(); dir != bed.Root().parent_path(); dir = dir.parent_path()) {
+            fs::permissions(dir, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+        }
+        fs::permissions(
+            node, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write);
+    } else {
+        const group* own = getgrgid(getegid());
+        ASSERT_NE(own, nullptr);
+        expectedGroup = own->gr_name;
+        fs::permissions(node, fs::perms::none);
+    }
+    const std::string expected = std::string(kCh340Port) + "Warnung|Keine Berechtigung für /dev/ttyUSB0 (Gruppe " +
+                                 expectedGroup + ")|PROBLEM_NO_ACCESS\n";
+    int channel[2];
+    ASSERT_EQ(pipe(channel), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(channel[0]);
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(2);
+        }
+        const std::string rows = RowsOf(bed.Roots(DeviceSource::Sysfs));
+        const bool written = write(channel[1], rows.data(), rows.size()) == static_cast<ssize_t>(rows.size());
+        close(channel[1]);
+        _exit(written ? 0 : 3);
+    }
+    close(channel[1]);
+    std::string rows;
+    char buffer[4096];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) {
+        rows.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(rows, expected);
+    // The same node open to its user gives no row.
+    if (geteuid() == 0) {
+        EXPECT_EQ(RowsOf(bed.Roots(DeviceSource::Sysfs)), kCh340Port);
+    }
+}
+
+// A helper process holding the tty open, found through the machine's own /proc: one row naming
+// it and its ID; once it has ended, none.
+TEST(UdevMachines, TtyHeldOpenByAHelperProcess) {
+    Testbed bed(kOneCh340);
+    const fs::path node = bed.Root() / "nodes" / "ttyUSB0";
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t helper = fork();
+    ASSERT_GE(helper, 0);
+    if (helper == 0) {
+        close(ready[0]);
+        const int fd = open(node.c_str(), O_RDWR);  // a plain file of the testbed, no real port
+        prctl(PR_SET_NAME, "velmaro-helper");
+        const char byte = fd >= 0 ? 1 : 0;
+        (void)!write(ready[1], &byte, 1);
+        pause();
+        _exit(0);
+    }
+    close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    ASSERT_EQ(byte, 1);
+    ScanRoots roots = bed.Roots(DeviceSource::Sysfs);
+    roots.proc = "/proc";
+    const std::string held = RowsOf(roots);
+    kill(helper, SIGKILL);
+    waitpid(helper, nullptr, 0);
+    EXPECT_EQ(held, std::string(kCh340Port) + "Warnung|/dev/ttyUSB0 belegt von velmaro-helper (PID " +
+                        std::to_string(helper) + ")|PROBLEM_PORT_BUSY\n");
+    EXPECT_EQ(RowsOf(roots), kCh340Port);
 }
 
 // Links into nothing (a device unplugged mid-walk) and a garbled vendor ID are passed by; a missing
@@ -421,7 +596,7 @@ TEST(UdevMachines, IdentityOfThePorts) {
           Ids{"/dev/ttyUSB1", 6, "0403:6001:0600", 0, "ftdi_sio", "usb", "1-2"},
           Ids{"/dev/ttyACM0", 7, "0572:1329:0100", 0, "cdc_acm", "modem", "1-3"},
           Ids{"/dev/ircomm0", 8, "", -1, "", "irda", ""}, Ids{"/dev/rfcomm0", 9, "", -1, "", "bluetooth", "/sys/devices/1-5/hci0"},
-          std::nullopt},
+          std::nullopt, std::nullopt},  // the CP210x and the CH340 without driver: no port
          {{}, {}, {}, {}, {}, {}}},
         {3,
          {Ids{"/dev/ttyUSB1", 1, "067b:2303:0300", 0, "pl2303", "usb", "1-2"},

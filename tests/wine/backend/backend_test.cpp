@@ -204,6 +204,30 @@ TEST_F(BackendTest, EveryKeyOfTheScenarioReadsBackValueForValue) {
     EXPECT_TRUE(Released());
 }
 
+// The status call on every device of the real walk: it answers without harm for each, the devices
+// (which carry no problem in Wine's registry) have none, and a set that is gone gives "unknown".
+TEST_F(BackendTest, StatusOfEveryDeviceOfTheWalk) {
+    const DevInfoSet set = devices.GetClassDevs(kGuidNull, kDigcfPresent | kDigcfAllClasses);
+    DevInfoData data;
+    data.cbSize = kDevInfoDataSize;
+    int walked = 0;
+    int answered = 0;
+    for (std::uint32_t index = 0; devices.EnumDeviceInfo(set, index, data); ++index) {
+        ++walked;
+        if (const std::optional<DevNodeStatus> status = devices.GetDevNodeStatus(set, data)) {
+            ++answered;
+            EXPECT_EQ(status->problem, 0u) << ReadProperty(devices, set, data, SPDRP_DEVICEDESC);
+        }
+    }
+    EXPECT_GT(walked, 0);
+    // Wine answers for the scenario's devices; a node it keeps for itself may stay "unknown".
+    EXPECT_GE(answered, walked - 1);
+    EXPECT_GT(answered, 0);
+    EXPECT_TRUE(devices.DestroyDeviceInfoList(set));
+    EXPECT_EQ(devices.GetDevNodeStatus(set, data), std::nullopt);
+    EXPECT_TRUE(Released());
+}
+
 // The tests' fault injection around the real backend: its counts follow the backend's own, and an
 // injected failure never reaches Wine.
 TEST_F(BackendTest, FaultInjectionWrapsTheBackend) {
