@@ -21,14 +21,11 @@ struct Refresh {
 };
 
 Refresh RefreshOnce(snapshot::SnapshotMachine& machine) {
-    testing::RecordingMessageBox messages;
-    testing::FakeClipboard clipboard;
-    testing::FixedClock clock;
-    testing::RecordingPointer pointer;
-    const Services services{machine, machine, messages, clipboard, clock, pointer};
+    testing::FakeUserServices user;
+    const Services services = user.Over(machine, machine);
     PortDeviceTable table;
     bool clipboardRequested = true;
-    Refresh refresh{BuildPortList(services, table, clipboardRequested), clipboard.text, messages.Texts()};
+    Refresh refresh{BuildPortList(services, table, clipboardRequested), user.clipboard.text, user.messages.Texts()};
     // The run serves the request whatever happens, and gives back every key and set it opened.
     if (clipboardRequested || machine.HasOpenHandles()) {
         std::abort();

@@ -83,17 +83,22 @@ BoundedRead TooLarge(const std::string& path, std::size_t limit) {
     return Failed(path, ReadFailure::TooLarge, "larger than " + std::to_string(limit) + " bytes, not read");
 }
 
+// After a stat call that failed (mode 0; error says why) or found no regular file.
+BoundedRead Unreadable(const std::string& path, mode_t mode, int error) {
+    if (mode == 0) {
+        return FailedWithErrno(path, error);
+    }
+    return Failed(path, ReadFailure::NotRegularFile, std::string("not a regular file but ") + KindOf(mode));
+}
+
 }  // namespace
 
 BoundedRead ReadBoundedFile(const std::string& path, std::size_t limit) {
     // A device is not even opened: opening one can act on it (a tape rewinds, a modem hangs up).
+    // The kind is checked again on the open file, which may have been swapped in between.
     struct stat before {};
-    if (::stat(path.c_str(), &before) != 0) {
-        return FailedWithErrno(path, errno);
-    }
-    if (!S_ISREG(before.st_mode)) {
-        return Failed(path, ReadFailure::NotRegularFile,
-                      std::string("not a regular file but ") + KindOf(before.st_mode));
+    if (const int failed = ::stat(path.c_str(), &before); failed != 0 || !S_ISREG(before.st_mode)) {
+        return Unreadable(path, failed != 0 ? 0 : before.st_mode, errno);
     }
     // O_NONBLOCK: opening a FIFO with no writer returns at once instead of waiting for one.
     const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -101,12 +106,8 @@ BoundedRead ReadBoundedFile(const std::string& path, std::size_t limit) {
         return FailedWithErrno(path, errno);
     }
     struct stat status {};
-    if (::fstat(file.Get(), &status) != 0) {
-        return FailedWithErrno(path, errno);
-    }
-    if (!S_ISREG(status.st_mode)) {
-        return Failed(path, ReadFailure::NotRegularFile,
-                      std::string("not a regular file but ") + KindOf(status.st_mode));
+    if (const int failed = ::fstat(file.Get(), &status); failed != 0 || !S_ISREG(status.st_mode)) {
+        return Unreadable(path, failed != 0 ? 0 : status.st_mode, errno);
     }
     // sysfs and procfs give a size that is not the content's; the read below holds the limit.
     if (status.st_size > 0 && static_cast<unsigned long long>(status.st_size) > limit) {

@@ -53,16 +53,13 @@ Outcome Refresh(snapshot::SnapshotMachine& machine, const std::string& call = ""
     if (!call.empty()) {
         faults.FailCall(call, kAccessDenied, nth, count);
     }
-    testing::RecordingMessageBox messages;
-    testing::FakeClipboard clipboard;
-    testing::FixedClock clock;
-    testing::RecordingPointer pointer;
-    const Services services{faults, faults, messages, clipboard, clock, pointer};
+    testing::FakeUserServices user;
+    const Services services = user.Over(faults, faults);
     PortDeviceTable table;
     bool clipboardRequested = true;
     Outcome outcome;
     outcome.rows = BuildPortList(services, table, clipboardRequested).rows;
-    outcome.boxes = messages.Texts();
+    outcome.boxes = user.messages.Texts();
     for (const char* name : kCalls) {
         outcome.calls[name] = faults.CallCount(name);
     }
