@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 status=0
-for target in wine_registry sysfs_text; do
+for target in wine_registry sysfs_text sysfs_tree scenario; do
     work=build/fuzz/corpus/$target
     log=build/fuzz/fuzz_$target.log
     mkdir -p "$work" build/fuzz/artifacts

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <exception>
-#include <fstream>
+#include <iostream>
 #include <iterator>
 
 #include "common/text.h"
@@ -14,33 +14,30 @@ namespace velmaro::linux_backend {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr std::size_t kMaxAttributeBytes = 4096;
-
-std::optional<std::string> ReadAttribute(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+// An attribute that is missing or closed to this user is simply absent; one that is a FIFO, a
+// device or too long is not sysfs as the kernel makes it and is named on the notice line.
+std::optional<std::string> ReadAttribute(const ScanRoots& roots, const fs::path& file) {
+    posix::BoundedRead read = posix::ReadBoundedFile(file.string(), roots.attributeLimit);
+    if (read.failure == posix::ReadFailure::NotRegularFile || read.failure == posix::ReadFailure::TooLarge) {
+        ReportUnreadable(roots, read.message + "; attribute left out");
+    }
+    if (!read.Ok()) {
         return std::nullopt;
     }
-    std::string bytes(kMaxAttributeBytes, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
+    return std::move(read.content);
 }
 
-std::string ReadText(const fs::path& file) {
-    const auto bytes = ReadAttribute(file);
+std::string ReadText(const ScanRoots& roots, const fs::path& file) {
+    const auto bytes = ReadAttribute(roots, file);
     return bytes ? CleanText(*bytes) : std::string();
 }
 
-std::optional<long> ReadNumber(const fs::path& file, int base) {
-    return AttributeNumber(ReadText(file), base);
+std::optional<long> ReadNumber(const ScanRoots& roots, const fs::path& file, int base) {
+    return AttributeNumber(ReadText(roots, file), base);
 }
 
-std::optional<std::uint16_t> ReadHex16(const fs::path& file) {
-    return AttributeHex16(ReadText(file));
+std::optional<std::uint16_t> ReadHex16(const ScanRoots& roots, const fs::path& file) {
+    return AttributeHex16(ReadText(roots, file));
 }
 
 // The last part of a symbolic link's target: the name of a bound driver or of a subsystem.
@@ -56,11 +53,11 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 
 class SysfsWalk {
   public:
-    explicit SysfsWalk(const fs::path& root) {
+    explicit SysfsWalk(const ScanRoots& roots) : roots_(roots) {
         std::error_code ec;
-        root_ = fs::canonical(root, ec);
+        root_ = fs::canonical(roots.sysfs, ec);
         if (ec) {
-            root_ = root;
+            root_ = roots.sysfs;
         }
     }
 
@@ -84,24 +81,30 @@ class SysfsWalk {
     }
 
     const fs::path& Root() const { return root_; }
+    const ScanRoots& Roots() const { return roots_; }
 
   private:
+    const ScanRoots& roots_;
     fs::path root_;
 };
 
-void ReadUsbStrings(const fs::path& dir, std::string& manufacturer, std::string& product, std::string& serial) {
-    manufacturer = ReadText(dir / "manufacturer");
-    product = ReadText(dir / "product");
-    serial = ReadText(dir / "serial");
+void ReadUsbStrings(const SysfsWalk& walk,
+                    const fs::path& dir,
+                    std::string& manufacturer,
+                    std::string& product,
+                    std::string& serial) {
+    manufacturer = ReadText(walk.Roots(), dir / "manufacturer");
+    product = ReadText(walk.Roots(), dir / "product");
+    serial = ReadText(walk.Roots(), dir / "serial");
 }
 
-std::optional<UsbIds> ReadUsbIds(const fs::path& dir) {
-    const auto vendor = ReadHex16(dir / "idVendor");
-    const auto product = ReadHex16(dir / "idProduct");
+std::optional<UsbIds> ReadUsbIds(const SysfsWalk& walk, const fs::path& dir) {
+    const auto vendor = ReadHex16(walk.Roots(), dir / "idVendor");
+    const auto product = ReadHex16(walk.Roots(), dir / "idProduct");
     if (!vendor || !product) {
         return std::nullopt;
     }
-    return UsbIds{*vendor, *product, ReadHex16(dir / "bcdDevice")};
+    return UsbIds{*vendor, *product, ReadHex16(walk.Roots(), dir / "bcdDevice")};
 }
 
 // Climbs from a port's parent to the USB interface and the USB device above it.
@@ -109,17 +112,18 @@ void AttachUsbParent(const SysfsWalk& walk, const fs::path& parent, SerialPort& 
     for (fs::path dir = parent; !walk.Relative(dir).empty(); dir = dir.parent_path()) {
         std::error_code ec;
         if (!port.interfaceNumber && fs::exists(dir / "bInterfaceNumber", ec)) {
-            if (const auto number = ReadNumber(dir / "bInterfaceNumber", 16)) {
+            const ScanRoots& roots = walk.Roots();
+            if (const auto number = ReadNumber(roots, dir / "bInterfaceNumber", 16)) {
                 port.interfaceNumber = static_cast<int>(*number);
             }
-            port.modem =
-                IsModemInterface(ReadNumber(dir / "bInterfaceClass", 16), ReadNumber(dir / "bInterfaceSubClass", 16),
-                                 ReadNumber(dir / "bInterfaceProtocol", 16));
+            port.modem = IsModemInterface(ReadNumber(roots, dir / "bInterfaceClass", 16),
+                                          ReadNumber(roots, dir / "bInterfaceSubClass", 16),
+                                          ReadNumber(roots, dir / "bInterfaceProtocol", 16));
         }
-        if (const auto ids = ReadUsbIds(dir)) {
+        if (const auto ids = ReadUsbIds(walk, dir)) {
             port.usb = ids;
             port.usbDevicePath = walk.Relative(dir);
-            ReadUsbStrings(dir, port.manufacturer, port.product, port.serial);
+            ReadUsbStrings(walk, dir, port.manufacturer, port.product, port.serial);
             return;
         }
     }
@@ -131,8 +135,8 @@ std::string DeviceNodeOf(std::string kernelName) {
     return "/dev/" + kernelName;
 }
 
-bool IsUartPlaceholder(const fs::path& classDir) {
-    const auto type = ReadNumber(classDir / "type", 10);
+bool IsUartPlaceholder(const ScanRoots& roots, const fs::path& classDir) {
+    const auto type = ReadNumber(roots, classDir / "type", 10);
     return !type || *type == 0;
 }
 
@@ -166,16 +170,17 @@ std::optional<SerialPort> ReadPort(const SysfsWalk& walk, const std::string& nam
         return std::nullopt;
     }
     // The 8250 driver registers ttyS ports for UARTs that may not be there; type 0 means none.
-    if (StartsWith(name, "ttyS") && IsUartPlaceholder(classDir)) {
+    if (StartsWith(name, "ttyS") && IsUartPlaceholder(walk.Roots(), classDir)) {
         return std::nullopt;
     }
     if (parent && port.kind != PortKind::Bluetooth) {
         AttachUsbParent(walk, *parent, port);
     }
     if (parent && port.subsystem == "pnp") {
-        port.platformIds = PnpHardwareIds(ReadAttribute(*parent / "id").value_or(""));
+        port.platformIds = PnpHardwareIds(ReadAttribute(walk.Roots(), *parent / "id").value_or(""));
     } else if (parent && port.subsystem == "pci") {
-        port.platformIds = PciHardwareIds(ReadText(*parent / "vendor"), ReadText(*parent / "device"));
+        port.platformIds =
+            PciHardwareIds(ReadText(walk.Roots(), *parent / "vendor"), ReadText(walk.Roots(), *parent / "device"));
     }
     return port;
 }
@@ -212,7 +217,7 @@ std::vector<UsbDevice> ReadUsbDevices(const SysfsWalk& walk, const std::vector<S
     for (const std::string& name : EntryNames(walk.Root() / "bus" / "usb" / "devices")) {
         try {
             const auto dir = walk.Resolve(walk.Root() / "bus" / "usb" / "devices" / name);
-            const auto ids = dir ? ReadUsbIds(*dir) : std::nullopt;
+            const auto ids = dir ? ReadUsbIds(walk, *dir) : std::nullopt;
             if (!ids) {
                 continue;  // an interface, or a device that is gone
             }
@@ -220,7 +225,7 @@ std::vector<UsbDevice> ReadUsbDevices(const SysfsWalk& walk, const std::vector<S
             device.name = CleanText(name);
             device.sysfsPath = walk.Relative(*dir);
             device.ids = *ids;
-            ReadUsbStrings(*dir, device.manufacturer, device.product, device.serial);
+            ReadUsbStrings(walk, *dir, device.manufacturer, device.product, device.serial);
             device.driver = FirstInterfaceDriver(*dir);
             device.ttyBound = std::any_of(ports.begin(), ports.end(), [&](const SerialPort& port) {
                 return port.usbDevicePath == device.sysfsPath;
@@ -372,8 +377,12 @@ std::string CleanText(std::string_view bytes) {
     return out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
+void ReportUnreadable(const ScanRoots& roots, const std::string& line) {
+    (roots.notices != nullptr ? *roots.notices : std::cerr) << line << '\n';
+}
+
 MachineScan ScanSysfs(const ScanRoots& roots) {
-    const SysfsWalk walk(roots.sysfs);
+    const SysfsWalk walk(roots);
     MachineScan scan;
     scan.ports = ReadPorts(walk);
     scan.usbDevices = ReadUsbDevices(walk, scan.ports);

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "devices/device_facts.h"
+#include "posix/bounded_file.h"
 
 namespace velmaro::linux_backend {
 
@@ -35,7 +37,15 @@ struct ScanRoots {
     std::filesystem::path proc = "/proc";
     std::vector<std::filesystem::path> udevRuleDirs = {"/etc/udev/rules.d", "/run/udev/rules.d",
                                                        "/usr/lib/udev/rules.d", "/lib/udev/rules.d"};
+    // One line for each outside file that is there but cannot be read (a FIFO, a file over its
+    // limit); nullptr: standard error. The limits are fields so that tests need no huge files.
+    std::ostream* notices = nullptr;
+    std::size_t attributeLimit = posix::kSysfsAttributeLimit;
+    std::size_t wineRegistryLimit = posix::kWineRegistryLimit;
 };
+
+// Writes the line about a file that could not be read where roots send such lines.
+void ReportUnreadable(const ScanRoots& roots, const std::string& line);
 
 enum class PortKind { Uart, UsbSerial, UsbAcm, Bluetooth, Irda, Other };
 

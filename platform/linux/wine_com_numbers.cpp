@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <istream>
 #include <optional>
+#include <sstream>
 #include <string_view>
 #include <utility>
 
@@ -244,20 +244,29 @@ std::string NodeBehind(const fs::path& devRoot, const fs::path& target) {
 
 // The user's mappings: the Ports key first, as Wine remakes the links from it at its next start,
 // then the dosdevices links; a number taken once is not taken again.
-std::vector<ComLink> ReadWineLinks(const std::optional<fs::path>& prefix, const fs::path& devRoot) {
+// The dosdevices entries are only read as links and their targets only looked at, never opened.
+std::vector<ComLink> ReadWineLinks(const ScanRoots& roots) {
     std::vector<ComLink> links;
-    if (!prefix) {
+    if (!roots.winePrefix) {
         return links;
     }
-    std::ifstream systemReg(*prefix / "system.reg", std::ios::binary);
-    for (ComLink& link : WinePortsFromRegistry(systemReg)) {
-        links.push_back({link.number, NodeBehind(devRoot, link.target)});
+    const fs::path& prefix = *roots.winePrefix;
+    const fs::path& devRoot = roots.dev;
+    posix::BoundedRead systemReg = posix::ReadBoundedFile((prefix / "system.reg").string(), roots.wineRegistryLimit);
+    if (systemReg.Ok()) {
+        std::istringstream text(std::move(systemReg.content));
+        for (ComLink& link : WinePortsFromRegistry(text)) {
+            links.push_back({link.number, NodeBehind(devRoot, link.target)});
+        }
+    } else if (systemReg.failure != posix::ReadFailure::NotFound) {
+        // A prefix that was never started has none; anything else the user should hear of.
+        ReportUnreadable(roots, systemReg.message + "; Wine's COM port settings left out");
     }
     const std::size_t fromRegistry = links.size();
-    for (const std::string& name : EntryNames(*prefix / "dosdevices")) {
+    for (const std::string& name : EntryNames(prefix / "dosdevices")) {
         const int number = ComNumberOfLinkName(name);
         std::error_code ec;
-        const fs::path target = fs::read_symlink(*prefix / "dosdevices" / name, ec);
+        const fs::path target = fs::read_symlink(prefix / "dosdevices" / name, ec);
         if (number != 0 && !ec) {
             links.push_back({number, NodeBehind(devRoot, target)});
         }
@@ -290,7 +299,7 @@ void NumberPorts(MachineScan& scan, const ScanRoots& roots) {
     for (const SerialPort& port : scan.ports) {
         nodes.push_back(port.deviceNode);
     }
-    const auto numbers = WineComNumbers(ReadWineLinks(roots.winePrefix, roots.dev), ExistingRunNodes(roots.dev), nodes);
+    const auto numbers = WineComNumbers(ReadWineLinks(roots), ExistingRunNodes(roots.dev), nodes);
     for (SerialPort& port : scan.ports) {
         const auto it = numbers.find(fs::path(port.deviceNode).lexically_normal().string());
         port.comNumber = it == numbers.end() ? 0 : it->second;

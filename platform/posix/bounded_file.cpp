@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace velmaro::posix {
@@ -63,7 +62,7 @@ const char* KindOf(mode_t mode) {
 }
 
 BoundedRead Failed(const std::string& path, ReadFailure failure, const std::string& cause) {
-    return {std::string(), failure, PrintableName(path) + ": " + cause};
+    return {std::string(), failure, PrintableName(path) + ": " + cause, cause};
 }
 
 BoundedRead FailedWithErrno(const std::string& path, int error) {
@@ -84,50 +83,31 @@ BoundedRead TooLarge(const std::string& path, std::size_t limit) {
     return Failed(path, ReadFailure::TooLarge, "larger than " + std::to_string(limit) + " bytes, not read");
 }
 
-// Length of the UTF-8 sequence at text[at], or 0 when it is not a valid one.
-std::size_t Utf8Length(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = 0;
-    char32_t min = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, min = 0x10000;
-    } else {
-        return 0;
+// After a stat call that failed (mode 0; error says why) or found no regular file.
+BoundedRead Unreadable(const std::string& path, mode_t mode, int error) {
+    if (mode == 0) {
+        return FailedWithErrno(path, error);
     }
-    if (at + length > text.size()) {
-        return 0;
-    }
-    char32_t code = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80) {
-            return 0;
-        }
-        code = (code << 6) | (next & 0x3F);
-    }
-    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    return code < min || code > 0x10FFFF || surrogate ? 0 : length;
+    return Failed(path, ReadFailure::NotRegularFile, std::string("not a regular file but ") + KindOf(mode));
 }
 
 }  // namespace
 
 BoundedRead ReadBoundedFile(const std::string& path, std::size_t limit) {
+    // A device is not even opened: opening one can act on it (a tape rewinds, a modem hangs up).
+    // The kind is checked again on the open file, which may have been swapped in between.
+    struct stat before {};
+    if (const int failed = ::stat(path.c_str(), &before); failed != 0 || !S_ISREG(before.st_mode)) {
+        return Unreadable(path, failed != 0 ? 0 : before.st_mode, errno);
+    }
     // O_NONBLOCK: opening a FIFO with no writer returns at once instead of waiting for one.
     const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (file.Get() < 0) {
         return FailedWithErrno(path, errno);
     }
     struct stat status {};
-    if (::fstat(file.Get(), &status) != 0) {
-        return FailedWithErrno(path, errno);
-    }
-    if (!S_ISREG(status.st_mode)) {
-        return Failed(path, ReadFailure::NotRegularFile,
-                      std::string("not a regular file but ") + KindOf(status.st_mode));
+    if (const int failed = ::fstat(file.Get(), &status); failed != 0 || !S_ISREG(status.st_mode)) {
+        return Unreadable(path, failed != 0 ? 0 : status.st_mode, errno);
     }
     // sysfs and procfs give a size that is not the content's; the read below holds the limit.
     if (status.st_size > 0 && static_cast<unsigned long long>(status.st_size) > limit) {
@@ -156,34 +136,6 @@ BoundedRead ReadBoundedFile(const std::string& path, std::size_t limit) {
             return TooLarge(path, limit);
         }
     }
-}
-
-std::string PrintableName(std::string_view name) {
-    std::string out;
-    out.reserve(name.size());
-    for (std::size_t at = 0; at < name.size();) {
-        const auto c = static_cast<unsigned char>(name[at]);
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += static_cast<char>(c);
-            ++at;
-            continue;
-        }
-        if (c >= 0x80) {
-            const std::size_t length = Utf8Length(name, at);
-            // C1 controls (U+0080..U+009F) steer terminals as ESC does.
-            const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(name[at + 1]) < 0xA0;
-            if (length > 0 && !c1) {
-                out.append(name.substr(at, length));
-                at += length;
-                continue;
-            }
-        }
-        char escaped[5];
-        std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-        out += escaped;
-        ++at;
-    }
-    return out;
 }
 
 }  // namespace velmaro::posix

@@ -6,11 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "common/printable_name.h"
+
 namespace velmaro::posix {
 
 // Limits per kind of file, each far above what a real one holds.
 inline constexpr std::size_t kSysfsAttributeLimit = 4096;             // the kernel's show() page
-inline constexpr std::size_t kScenarioFileLimit = 16u * 1024 * 1024;  // 100 times 256 ports
 inline constexpr std::size_t kWineRegistryLimit = 64u * 1024 * 1024;  // a large prefix's system.reg
 
 enum class ReadFailure {
@@ -27,6 +28,7 @@ struct BoundedRead {
     std::string content;  // empty after a failure
     ReadFailure failure = ReadFailure::None;
     std::string message;  // one line naming the file and the cause; empty on success
+    std::string cause;    // the cause alone: "not found", "not a regular file but a FIFO"
     bool Ok() const { return failure == ReadFailure::None; }
 };
 
@@ -34,8 +36,6 @@ struct BoundedRead {
 // reads at most limit bytes; a longer file is a failure, not a truncated text.
 BoundedRead ReadBoundedFile(const std::string& path, std::size_t limit);
 
-// The name with control characters, backslashes and bytes that are not UTF-8 written as \xNN, so
-// that a message line shows it and cannot steer the terminal.
-std::string PrintableName(std::string_view name);
+using velmaro::PrintableName;
 
 }  // namespace velmaro::posix

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -13,7 +12,11 @@
 #include <utility>
 #include <vector>
 
+#include "common/printable_name.h"
 #include "common/win_codes.h"
+#ifndef _WIN32
+#include "posix/bounded_file.h"
+#endif
 
 namespace velmaro::snapshot {
 namespace {
@@ -595,42 +598,83 @@ int PropertyCodeFromName(std::string_view name) {
 }
 
 void LoadScenarioText(std::string_view text, std::string_view sourceName, DeviceSnapshot& snapshot) {
+    const std::string name = PrintableName(sourceName);
+    const auto place = [&](std::size_t position) {
+        const auto [line, column] = LineAndColumn(text, position);
+        return name + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
+    };
+    // The parser takes a NUL byte for the end of the input; the text before it is parsed alone so
+    // that an earlier syntax error still wins.
+    const std::size_t nul = text.find('\0');
+    const std::string_view parsedText = text.substr(0, nul);
     TreeBuilder builder;
     bool parsed = false;
     try {
-        parsed = json::sax_parse(text, &builder);
+        parsed = json::sax_parse(parsedText, &builder);
     } catch (const json::exception& error) {
-        throw ScenarioError(std::string(sourceName) + ": " + SyntaxDescription(error.what()));
+        throw ScenarioError(name + ": " + SyntaxDescription(error.what()));
+    }
+    const std::size_t errorAt = builder.errorPosition.value_or(parsedText.size() + 1);
+    if (nul != std::string_view::npos && (parsed || errorAt > nul)) {
+        throw ScenarioError(place(nul + 1) + "a NUL byte, which no scenario holds");
     }
     if (!parsed) {
-        const auto [line, column] = LineAndColumn(text, builder.errorPosition.value_or(text.size() + 1));
-        throw ScenarioError(std::string(sourceName) + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " +
-                            SyntaxDescription(builder.errorText));
+        throw ScenarioError(place(errorAt) + SyntaxDescription(builder.errorText));
     }
-    Reader reader(sourceName);
+    Reader reader(name);
     reader.ReadDocument(builder.root);
     reader.Apply(snapshot);
 }
 
-void LoadScenarioFile(const std::filesystem::path& file, DeviceSnapshot& snapshot) {
-    const std::string name = file.string();
+namespace {
+
+#ifdef _WIN32
+std::string ReadScenarioBytes(const std::filesystem::path& file, std::size_t limit) {
+    const std::string name = PrintableName(file.string());
     std::error_code error;
     const auto status = std::filesystem::status(file, error);
     if (error || !std::filesystem::exists(status)) {
-        throw ScenarioError(name + ": cannot open the file: it does not exist");
+        throw ScenarioError(name + ": cannot open the file: not found");
     }
     if (!std::filesystem::is_regular_file(status)) {
-        throw ScenarioError(name + ": cannot open the file: it is not a regular file");
+        throw ScenarioError(name + ": cannot open the file: not a regular file");
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         throw ScenarioError(name + ": cannot open the file");
     }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string text;
+    std::string block(64 * 1024, '\0');
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        text.append(block.data(), static_cast<std::size_t>(in.gcount()));
+        if (text.size() > limit) {
+            throw ScenarioError(name + ": larger than " + std::to_string(limit) + " bytes, not read");
+        }
+    }
     if (in.bad()) {
         throw ScenarioError(name + ": cannot read the file");
     }
-    LoadScenarioText(text, name, snapshot);
+    return text;
+}
+#else
+std::string ReadScenarioBytes(const std::filesystem::path& file, std::size_t limit) {
+    posix::BoundedRead read = posix::ReadBoundedFile(file.string(), limit);
+    switch (read.failure) {
+        case posix::ReadFailure::None:
+            return std::move(read.content);
+        case posix::ReadFailure::TooLarge:
+            throw ScenarioError(read.message);
+        default:
+            throw ScenarioError(PrintableName(file.string()) + ": cannot open the file: " + read.cause);
+    }
+}
+#endif
+
+}  // namespace
+
+void LoadScenarioFile(const std::filesystem::path& file, DeviceSnapshot& snapshot, std::size_t limit) {
+    LoadScenarioText(ReadScenarioBytes(file, limit), file.string(), snapshot);
 }
 
 DeviceSnapshot ScenarioSnapshot(const std::filesystem::path& file) {

@@ -5,35 +5,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
+
+#include "temp_folder.h"
 
 namespace velmaro::posix {
 namespace {
 
-// A fresh folder with the files of one test, removed at the end.
-struct Folder {
-    Folder() {
-        char name[] = "/tmp/velmaro-bounded-XXXXXX";
-        path = ::mkdtemp(name);
-    }
-    ~Folder() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string Write(const std::string& name, const std::string& content) const {
-        std::ofstream(path + "/" + name, std::ios::binary) << content;
-        return path + "/" + name;
-    }
-    std::string Link(const std::string& name, const std::string& target) const {
-        EXPECT_EQ(::symlink(target.c_str(), (path + "/" + name).c_str()), 0) << name;
-        return path + "/" + name;
-    }
-    std::string path;
-};
+using Folder = testing::TempFolder;
 
 TEST(ReadBoundedFile, FilesOfEveryKind) {
     Folder folder;
-    const std::string fifo = folder.path + "/fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string fifo = folder.Fifo("fifo");
     folder.Link("loop-a", folder.path + "/loop-b");
     folder.Link("loop-b", folder.path + "/loop-a");
     struct Case {

@@ -111,6 +111,36 @@ TEST(ScenarioErrors, NameThePlaceAndChangeNothing) {
     }
 }
 
+// A NUL byte is named at its place whether the document is complete before it or not; a syntax
+// error before it wins; the source's name comes out escaped.
+TEST(ScenarioErrors, NulBytesTrailingContentAndNames) {
+    using namespace std::string_literals;
+    const std::string nul = ": a NUL byte, which no scenario holds";
+    const struct {
+        std::string name;
+        std::string text;
+        std::string message;
+    } cases[] = {
+        {"t.json", "{}\0garbage"s, "t.json:1:3" + nul},
+        {"t.json", "{\"devices\": [\0]}"s, "t.json:1:14" + nul},
+        {"t.json", "{\"registry\": {\"HKEY_LOCAL_MACHINE\\\\A\": {\"v\": \"a\0b\"}}}"s, "t.json:1:48" + nul},
+        {"t.json", "\0"s, "t.json:1:1" + nul},
+        {"t.json", "{\"devices\": ]\0"s,
+         "t.json:1:13: syntax error while parsing value - unexpected ']'; expected '[', '{', or a literal"},
+        {"t.json", "{}\n{}", "t.json:2:1: syntax error while parsing value - unexpected '{'; expected end of input"},
+        {"t.json", "{} x",
+         "t.json:1:4: syntax error while parsing value - invalid literal; last read: '{} x'; expected end of input"},
+        {"\x1B[2Jt.json", "[]", "\\x1B[2Jt.json: (top level): expected an object at the top level, found an array"},
+        {"caf\xE9\n.json", "{}\0"s, "caf\\xE9\\x0A.json:1:3" + nul},
+    };
+    for (const auto& c : cases) {
+        DeviceSnapshot machine;
+        EXPECT_THAT([&] { LoadScenarioText(c.text, c.name, machine); }, ThrowsMessage<ScenarioError>(c.message))
+            << c.message;
+        EXPECT_TRUE(machine.Devices().empty());
+    }
+}
+
 TEST(ScenarioFiles, EveryShippedFileLoadsAndAMissingOneIsNamed) {
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(VELMARO_SCENARIO_DIR)) {

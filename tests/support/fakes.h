@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "devices/refresh_services.h"
 #include "services/user_services.h"
 #include "shell/desktop.h"
 
@@ -78,6 +79,17 @@ class RecordingPointer : public IMousePointer {
   public:
     void Set(MousePointer pointer) override { history.push_back(pointer); }
     std::vector<MousePointer> history;
+};
+
+// The user services of one refresh as fakes, bundled over a machine's registry and devices.
+struct FakeUserServices {
+    Services Over(IRegistryService& registry, IDeviceInfoService& devices) {
+        return {registry, devices, messages, clipboard, clock, pointer};
+    }
+    RecordingMessageBox messages;
+    FakeClipboard clipboard;
+    FixedClock clock;
+    RecordingPointer pointer;
 };
 
 }  // namespace velmaro::testing
