@@ -14,9 +14,12 @@ for target in wine_registry sysfs_text sysfs_tree scenario; do
     log=build/fuzz/fuzz_$target.log
     mkdir -p "$work" build/fuzz/artifacts
     echo "== fuzz_$target: seeds, then $seconds s (log: $log)"
+    seeds=("fuzz/corpus/$target")
+    # The shipped machines are the scenario target's best seeds; read from where they live.
+    [ "$target" = scenario ] && seeds+=(scenarios)
     rc=0
     build/fuzz/fuzz/fuzz_$target -dict="fuzz/$target.dict" -max_total_time="$seconds" -print_final_stats=1 \
-        -artifact_prefix="build/fuzz/artifacts/$target-" "$work" "fuzz/corpus/$target" >"$log" 2>&1 || rc=$?
+        -artifact_prefix="build/fuzz/artifacts/$target-" "$work" "${seeds[@]}" >"$log" 2>&1 || rc=$?
     grep -E '^#[0-9]+.*(INITED|DONE)|^stat::number_of_executed_units|^stat::peak_rss|ERROR|SUMMARY|Test unit written' \
         "$log" || true
     if ((rc != 0)); then
