@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <fstream>
+#include <map>
 #include <optional>
 
 namespace velmaro::linux_backend {
@@ -53,20 +54,6 @@ std::string GroupName(gid_t gid) {
     return found->gr_name;
 }
 
-std::vector<DeviceHolder> HoldersOf(const fs::path& node, const std::vector<OpenFile>& files) {
-    std::error_code ec;
-    const fs::path canonical = fs::weakly_canonical(node, ec);
-    std::vector<DeviceHolder> holders;
-    for (const OpenFile& file : files) {
-        if (file.target == node || (!ec && file.target == canonical)) {
-            if (std::find(holders.begin(), holders.end(), file.holder) == holders.end()) {
-                holders.push_back(file.holder);
-            }
-        }
-    }
-    return holders;
-}
-
 std::string FirstLine(const fs::path& file) {
     std::ifstream in(file);
     std::string line;
@@ -76,8 +63,8 @@ std::string FirstLine(const fs::path& file) {
 
 // /dev/bus/usb/BBB/DDD, where usbfs serves the device; empty when sysfs does not say.
 fs::path UsbNode(const ScanRoots& roots, const UsbDevice& device) {
-    const std::optional<long> bus = AttributeNumber(FirstLine(roots.sysfs / device.sysfsPath / "busnum"), 10);
-    const std::optional<long> number = AttributeNumber(FirstLine(roots.sysfs / device.sysfsPath / "devnum"), 10);
+    const std::optional<long> bus = ReadNumber(roots, roots.sysfs / device.sysfsPath / "busnum", 10);
+    const std::optional<long> number = ReadNumber(roots, roots.sysfs / device.sysfsPath / "devnum", 10);
     if (!bus || !number) {
         return {};
     }
@@ -86,10 +73,24 @@ fs::path UsbNode(const ScanRoots& roots, const UsbDevice& device) {
     return roots.dev / "bus" / "usb" / name;
 }
 
+// Adds a node under its own name and, where that differs, the name its links resolve to: a
+// descriptor's link names the file the process opened.
+void Want(std::map<fs::path, std::vector<DeviceHolder>*>& wanted, const fs::path& node,
+          std::vector<DeviceHolder>& holders) {
+    wanted.emplace(node, &holders);
+    std::error_code ec;
+    const fs::path canonical = fs::weakly_canonical(node, ec);
+    if (!ec) {
+        wanted.emplace(canonical, &holders);
+    }
+}
+
 }  // namespace
 
-std::vector<OpenFile> OpenFiles(const fs::path& proc) {
-    std::vector<OpenFile> files;
+void FindHolders(const fs::path& proc, const std::map<fs::path, std::vector<DeviceHolder>*>& wanted) {
+    if (wanted.empty()) {
+        return;  // nothing to hold: the walk over every process would be for nothing
+    }
     std::error_code ec;
     for (const fs::directory_entry& process : fs::directory_iterator(proc, ec)) {
         const std::string name = process.path().filename().string();
@@ -98,18 +99,25 @@ std::vector<OpenFile> OpenFiles(const fs::path& proc) {
         if (error != std::errc() || end != name.data() + name.size()) {
             continue;
         }
-        const DeviceHolder holder{FirstLine(process.path() / "comm"), processId};
+        std::optional<DeviceHolder> holder;  // its name is read only when it holds a node
         std::error_code fdError;
         // Another user's descriptors are unreadable without privileges: they stay unknown.
         for (const fs::directory_entry& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
             std::error_code linkError;
-            fs::path target = fs::read_symlink(fd.path(), linkError);
-            if (!linkError) {
-                files.push_back({std::move(target), holder});
+            const fs::path target = fs::read_symlink(fd.path(), linkError);
+            const auto found = linkError ? wanted.end() : wanted.find(target);
+            if (found == wanted.end()) {
+                continue;
+            }
+            if (!holder) {
+                holder = DeviceHolder{FirstLine(process.path() / "comm"), processId};
+            }
+            std::vector<DeviceHolder>& holders = *found->second;
+            if (std::find(holders.begin(), holders.end(), *holder) == holders.end()) {
+                holders.push_back(*holder);
             }
         }
     }
-    return files;
 }
 
 std::optional<UsbIds> BrlttyRuleLineIds(std::string_view line) {
@@ -163,7 +171,7 @@ std::vector<UsbIds> BrlttyRuleIds(const std::vector<fs::path>& dirs) {
 }
 
 void FindPortUse(MachineScan& scan, const ScanRoots& roots) {
-    const std::vector<OpenFile> files = OpenFiles(roots.proc);
+    std::map<fs::path, std::vector<DeviceHolder>*> wanted;
     for (SerialPort& port : scan.ports) {
         const fs::path node = roots.dev / port.kernelName;
         struct stat info {};
@@ -172,7 +180,7 @@ void FindPortUse(MachineScan& scan, const ScanRoots& roots) {
         }
         port.group = GroupName(info.st_gid);
         port.accessDenied = ::access(node.c_str(), R_OK | W_OK) != 0 && errno == EACCES;
-        port.holders = HoldersOf(node, files);
+        Want(wanted, node, port.holders);
     }
     const std::vector<UsbIds> brltty = BrlttyRuleIds(roots.udevRuleDirs);
     for (UsbDevice& device : scan.usbDevices) {
@@ -180,9 +188,10 @@ void FindPortUse(MachineScan& scan, const ScanRoots& roots) {
             return ids.vendor == device.ids.vendor && ids.product == device.ids.product;
         });
         if (const fs::path node = UsbNode(roots, device); !node.empty()) {
-            device.holders = HoldersOf(node, files);
+            Want(wanted, node, device.holders);
         }
     }
+    FindHolders(roots.proc, wanted);
 }
 
 }  // namespace velmaro::linux_backend

@@ -12,15 +12,6 @@
 
 namespace velmaro::linux_backend {
 
-// One open file of a process: where its link points, and the process.
-struct OpenFile {
-    std::filesystem::path target;
-    DeviceHolder holder;
-};
-
-// Every open file below proc/<pid>/fd that the caller may read, for each numeric entry of proc.
-std::vector<OpenFile> OpenFiles(const std::filesystem::path& proc);
-
 // The vendor:product pairs that brltty's udev rules name, from the files of dirs whose name
 // contains "brltty": the forms ATTRS{idVendor}=="1a86", ATTRS{idProduct}=="7523" and
 // ENV{PRODUCT}=="1a86/7523/*".

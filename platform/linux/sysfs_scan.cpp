@@ -32,9 +32,6 @@ std::string ReadText(const ScanRoots& roots, const fs::path& file) {
     return bytes ? CleanText(*bytes) : std::string();
 }
 
-std::optional<long> ReadNumber(const ScanRoots& roots, const fs::path& file, int base) {
-    return AttributeNumber(ReadText(roots, file), base);
-}
 
 std::optional<std::uint16_t> ReadHex16(const ScanRoots& roots, const fs::path& file) {
     return AttributeHex16(ReadText(roots, file));
@@ -238,6 +235,10 @@ std::vector<UsbDevice> ReadUsbDevices(const SysfsWalk& walk, const std::vector<S
 }
 
 }  // namespace
+
+std::optional<long> ReadNumber(const ScanRoots& roots, const fs::path& file, int base) {
+    return AttributeNumber(ReadText(roots, file), base);
+}
 
 std::vector<std::string> EntryNames(const fs::path& dir) {
     std::vector<std::string> names;

@@ -120,6 +120,8 @@ std::string CleanText(std::string_view bytes);
 // An attribute's text as a whole number in the base ("0403" base 16); nothing when it is empty or
 // carries anything else.
 std::optional<long> AttributeNumber(const std::string& text, int base);
+// A sysfs number attribute read through the bounded reader; nothing when absent or no number.
+std::optional<long> ReadNumber(const ScanRoots& roots, const std::filesystem::path& file, int base);
 // A 16-bit hexadecimal attribute (idVendor, idProduct, bcdDevice).
 std::optional<std::uint16_t> AttributeHex16(const std::string& text);
 

@@ -11,7 +11,9 @@
 WINE=${WINE:-/usr/lib/wine/wine64}
 WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No menu entries: winemenubuilder would write the setup's shortcut into the host's menu and hold
+# the program file open to take its icon while the uninstaller tries to delete it.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 # A boot on a busy machine can fail once without anything being wrong with the program under test,
 # so a failed boot is tried again in a new prefix.
