@@ -106,6 +106,7 @@ for _ in $(seq 30); do probe controls Velmaro | grep -q '^edit' || break; sleep 
 check_equal "\"Ja\" finds the installed help page and closes the dialog" "" "$(probe controls Velmaro)"
 probe close "Velmaro Version*" >/dev/null
 for _ in $(seq 20); do probe title "Velmaro Version*" | grep -q . || break; sleep 0.5; done
+check_equal "the installed Velmaro.exe ends when its window is closed" "" "$(probe title "Velmaro Version*")"
 
 check "setup /S again over the same version" install "$setup"
 check_same_lines "files after the reinstall" "$expected" "$(installed_files)"
