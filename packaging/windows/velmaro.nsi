@@ -32,6 +32,37 @@ VIAddVersionKey /LANG=1031 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "German"
+LangString ProgramRunning ${LANG_GERMAN} "Velmaro läuft noch. Bitte schließen Sie Velmaro und klicken Sie auf Wiederholen."
+
+; A running Velmaro holds its program file, and Windows will neither replace nor delete it. Wait a
+; few seconds for a copy that is just closing; then ask (or, when silent, stop with an error) rather
+; than leave a half-removed folder behind.
+!macro WAIT_FOR_CLOSED_PROGRAM UN
+Function ${UN}WaitForClosedProgram
+    StrCpy $1 0
+    ${Do}
+        ${IfNot} ${FileExists} "$INSTDIR\Velmaro.exe"
+            Return
+        ${EndIf}
+        ClearErrors
+        FileOpen $2 "$INSTDIR\Velmaro.exe" a
+        ${IfNot} ${Errors}
+            FileClose $2
+            Return
+        ${EndIf}
+        IntOp $1 $1 + 1
+        ${If} $1 >= 20
+            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(ProgramRunning)" /SD IDCANCEL IDRETRY +3
+            SetErrorLevel 2
+            Quit
+            StrCpy $1 0
+        ${EndIf}
+        Sleep 500
+    ${Loop}
+FunctionEnd
+!macroend
+!insertmacro WAIT_FOR_CLOSED_PROGRAM ""
+!insertmacro WAIT_FOR_CLOSED_PROGRAM "un."
 
 Function .onInit
     SetRegView 64
@@ -45,6 +76,7 @@ FunctionEnd
 
 Section "Velmaro" SecMain
     SectionIn RO
+    Call WaitForClosedProgram
     ; An installed copy is removed first, so that files an older version had do not stay behind.
     ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
     ${If} $0 != ""
@@ -76,6 +108,7 @@ Section "Velmaro" SecMain
 SectionEnd
 
 Section "Uninstall"
+    Call un.WaitForClosedProgram
     Delete "$SMPROGRAMS\Velmaro.lnk"
     Delete "$INSTDIR\Velmaro.exe"
     Delete "$INSTDIR\velmaro-list.exe"

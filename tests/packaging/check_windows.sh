@@ -104,6 +104,16 @@ check "the warning row opens the guidance dialog" sh -c "'$WINE' '$work/probe.ex
 probe press Velmaro Ja >/dev/null
 for _ in $(seq 30); do probe controls Velmaro | grep -q '^edit' || break; sleep 0.5; done
 check_equal "\"Ja\" finds the installed help page and closes the dialog" "" "$(probe controls Velmaro)"
+# Uninstalling while the window runs: the silent uninstaller (its copy in the temporary folder, which
+# the started one hands over to) waits for the program file, gives up and leaves the installation whole.
+# (Its output goes to /dev/null: the copy would hold the check's pipe open until it ends.)
+check "a silent uninstall while Velmaro.exe runs starts" sh -c '"$0" "$1" /S >/dev/null 2>&1' "$WINE" "$dir/Uninstall.exe"
+for _ in $(seq 20); do pgrep -f '~nsu[0-9A-F]*\.tmp' >/dev/null && break; sleep 0.25; done
+check "... its copy runs" pgrep -f '~nsu[0-9A-F]*\.tmp'
+for _ in $(seq 40); do pgrep -f '~nsu[0-9A-F]*\.tmp' >/dev/null || break; sleep 0.5; done
+check "... gives up within 20 s" sh -c "! pgrep -f '~nsu[0-9A-F]*\.tmp' >/dev/null"
+check_same_lines "... and leaves every file in place" "$expected" "$(installed_files)"
+check_equal "... and its Uninstall entry" "$version" "$(reg_value DisplayVersion)"
 probe close "Velmaro Version*" >/dev/null
 for _ in $(seq 20); do probe title "Velmaro Version*" | grep -q . || break; sleep 0.5; done
 check_equal "the installed Velmaro.exe ends when its window is closed" "" "$(probe title "Velmaro Version*")"
