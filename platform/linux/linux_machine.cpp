@@ -135,6 +135,12 @@ snapshot::SnapshotDevice UsbDeviceEntry(const UsbDevice& usb) {
     PutText(device, SPDRP_SERVICE, usb.driver);
     PutText(device, SPDRP_LOCATION_INFORMATION, usb.sysfsPath.empty() ? "" : "/sys/" + usb.sysfsPath);
     PutUsbIds(device, usb.ids);
+    if (usb.cdcAcm) {
+        // As Windows names the class of such an interface, so that a board maker's vendor-wide
+        // chip row applies to it.
+        device.properties[SPDRP_COMPATIBLEIDS] =
+            snapshot::MultiSzValue({"USB\\Class_02&SubClass_02", "USB\\Class_02"}, snapshot::CodePage::Utf8);
+    }
     device.status = UsbStatus(usb);
     device.facts.boundDriver = usb.driver;
     device.facts.brlttyRuleMatches = usb.brlttyRuleMatches;

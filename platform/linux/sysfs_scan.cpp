@@ -196,17 +196,20 @@ std::vector<SerialPort> ReadPorts(const SysfsWalk& walk) {
     return ports;
 }
 
-std::string FirstInterfaceDriver(const fs::path& dir) {
+// The driver of the first interface, in name order, that has one, and whether one is CDC-ACM: a
+// board whose serial port is such an interface needs no chip driver but cdc_acm.
+void ReadInterfaces(const SysfsWalk& walk, const fs::path& dir, UsbDevice& device) {
     for (const std::string& entry : EntryNames(dir)) {
         std::error_code ec;
         if (!fs::exists(dir / entry / "bInterfaceNumber", ec)) {
             continue;
         }
-        if (std::string driver = LinkName(dir / entry / "driver"); !driver.empty()) {
-            return driver;
+        if (device.driver.empty()) {
+            device.driver = LinkName(dir / entry / "driver");
         }
+        device.cdcAcm = device.cdcAcm || IsCdcAcmInterface(ReadNumber(walk.Roots(), dir / entry / "bInterfaceClass", 16),
+                                                           ReadNumber(walk.Roots(), dir / entry / "bInterfaceSubClass", 16));
     }
-    return {};
 }
 
 std::vector<UsbDevice> ReadUsbDevices(const SysfsWalk& walk, const std::vector<SerialPort>& ports) {
@@ -223,7 +226,7 @@ std::vector<UsbDevice> ReadUsbDevices(const SysfsWalk& walk, const std::vector<S
             device.sysfsPath = walk.Relative(*dir);
             device.ids = *ids;
             ReadUsbStrings(walk, *dir, device.manufacturer, device.product, device.serial);
-            device.driver = FirstInterfaceDriver(*dir);
+            ReadInterfaces(walk, *dir, device);
             device.ttyBound = std::any_of(ports.begin(), ports.end(), [&](const SerialPort& port) {
                 return port.usbDevicePath == device.sysfsPath;
             });
@@ -289,8 +292,12 @@ PortKind PortKindOf(std::string_view kernelName, std::string_view subsystem, std
     return PortKind::Other;
 }
 
+bool IsCdcAcmInterface(std::optional<long> interfaceClass, std::optional<long> subClass) {
+    return interfaceClass == 0x02 && subClass == 0x02;
+}
+
 bool IsModemInterface(std::optional<long> interfaceClass, std::optional<long> subClass, std::optional<long> protocol) {
-    return interfaceClass == 0x02 && subClass == 0x02 && protocol && *protocol >= 0x01 && *protocol <= 0x06;
+    return IsCdcAcmInterface(interfaceClass, subClass) && protocol && *protocol >= 0x01 && *protocol <= 0x06;
 }
 
 std::vector<std::string> PnpHardwareIds(std::string_view idText) {

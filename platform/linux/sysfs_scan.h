@@ -89,6 +89,7 @@ struct UsbDevice {
     std::string product;
     std::string serial;
     std::string driver;                 // the first driver bound to one of its interfaces; empty: none
+    bool cdcAcm = false;                // one of its interfaces is CDC-ACM (class 02, subclass 02)
     bool ttyBound = false;              // some listed port lies below it
     std::vector<DeviceHolder> holders;  // processes with its /dev/bus/usb node open
     bool brlttyRuleMatches = false;     // brltty's udev rules name its IDs
@@ -131,6 +132,9 @@ PortKind PortKindOf(std::string_view kernelName, std::string_view subsystem, std
 // A USB communications interface of the abstract-control model with an AT command protocol
 // (class 02, subclass 02, protocol 01 to 06): a modem, as Windows files it.
 bool IsModemInterface(std::optional<long> interfaceClass, std::optional<long> subClass, std::optional<long> protocol);
+
+// A CDC-ACM interface (class 02, subclass 02), whatever its protocol: the class cdc_acm drives.
+bool IsCdcAcmInterface(std::optional<long> interfaceClass, std::optional<long> subClass);
 
 // Hardware IDs in the Windows form for the bus device a port hangs on: a PNP device's IDs
 // ("PNP0501" -> "ACPI\PNP0501", "*PNP0501"), a PCI card's vendor and device

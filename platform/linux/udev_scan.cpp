@@ -197,20 +197,24 @@ std::vector<SerialPort> ReadPorts(udev* context) {
     return ports;
 }
 
-// The driver of the first interface, in name order, that has one.
-std::string FirstInterfaceDriver(udev* context, udev_device* usb) {
+// The driver of the first interface, in name order, that has one, and whether one is CDC-ACM.
+void ReadInterfaces(udev* context, udev_device* usb, UsbDevice& device) {
     const UdevEnumeration enumeration(udev_enumerate_new(context));
     if (!enumeration || udev_enumerate_add_match_parent(enumeration.get(), usb) < 0 ||
         udev_enumerate_add_match_property(enumeration.get(), "DEVTYPE", "usb_interface") < 0) {
-        return {};
+        return;
     }
     for (const std::string& path : SortedPaths(enumeration.get())) {
         const UdevDevice intf(udev_device_new_from_syspath(context, path.c_str()));
-        if (const std::string driver = intf ? Clean(udev_device_get_driver(intf.get())) : ""; !driver.empty()) {
-            return driver;
+        if (!intf) {
+            continue;
         }
+        if (device.driver.empty()) {
+            device.driver = Clean(udev_device_get_driver(intf.get()));
+        }
+        device.cdcAcm = device.cdcAcm || IsCdcAcmInterface(Number(intf.get(), "bInterfaceClass", 16),
+                                                           Number(intf.get(), "bInterfaceSubClass", 16));
     }
-    return {};
 }
 
 std::vector<UsbDevice> ReadUsbDevices(udev* context, const std::vector<SerialPort>& ports) {
@@ -234,7 +238,7 @@ std::vector<UsbDevice> ReadUsbDevices(udev* context, const std::vector<SerialPor
             device.manufacturer = Attribute(usb.get(), "manufacturer");
             device.product = Attribute(usb.get(), "product");
             device.serial = Attribute(usb.get(), "serial");
-            device.driver = FirstInterfaceDriver(context, usb.get());
+            ReadInterfaces(context, usb.get(), device);
             device.ttyBound = std::any_of(ports.begin(), ports.end(), [&](const SerialPort& port) {
                 return port.usbDevicePath == device.sysfsPath;
             });

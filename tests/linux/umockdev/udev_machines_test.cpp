@@ -366,6 +366,14 @@ const Machine kMachines[] = {
      {{"COM 1", "FT232R USB UART [/dev/ttyUSB0]", "USB", ""},
       {"Warnung", "FTDI FT232R (0403:6001) ohne Treiber", "WARNING", "PROBLEM_NO_DRIVER"}},
      {}},
+    // A board that only its maker's vendor-wide row knows: its CDC-ACM interface without cdc_acm
+    // makes it the maker's board; the same maker's HID device without driver is no serial port.
+    {"board of a vendor-wide row without cdc_acm", DeviceSource::Udev, {},
+     {{"1-1", "2341:8037:0100", "Arduino LLC", "Arduino Micro", "", "", "", "", "020201"},
+      {"1-2", "2341:8050:0100", "Arduino LLC", "Arduino Keyboard", "", "", "", "", "030101"}},
+     {}, {},
+     {{"Warnung", "Arduino (2341:8037) ohne Treiber", "WARNING", "PROBLEM_NO_DRIVER"}},
+     {}},
 };
 // clang-format on
 
