@@ -401,18 +401,10 @@ TEST(UdevMachines, RowsAndProperties) {
     }
 }
 
-// The list one refresh of the machine builds.
-PortListContent ListOf(LinuxMachine& machine) {
-    testing::FakeUserServices user;
-    PortDeviceTable table;
-    bool clipboardRequested = false;
-    return BuildPortList(user.Over(machine, machine), table, clipboardRequested);
-}
-
 // The rows of one refresh of the machine the roots describe, as "text|description|tag" lines.
 std::string RowsOf(const ScanRoots& roots) {
     LinuxMachine machine([&] { return ScanMachine(roots); }, [] { return std::chrono::steady_clock::now(); });
-    const PortListContent content = ListOf(machine);
+    const PortListContent content = testing::FakeUserServices().List(machine, machine);
     std::string rows;
     for (const PortRow& row : content.rows) {
         rows += row.text + "|" + row.description + "|" + (row.problem ? std::string(TagOf(*row.problem)) : "") + "\n";
@@ -601,7 +593,7 @@ TEST(UdevMachines, IdentityOfThePorts) {
         Testbed bed(m);
         const ScanRoots roots = bed.Roots(m.source);
         LinuxMachine machine([&] { return ScanMachine(roots); }, [] { return std::chrono::steady_clock::now(); });
-        const PortListContent list = ListOf(machine);
+        const PortListContent list = testing::FakeUserServices().List(machine, machine);
         const auto identities = identity::IdentitiesOfRows(list.rows, snapshot::PortFactsOf(machine.Snapshot()));
         std::vector<std::optional<Ids>> rows;
         std::vector<std::vector<std::string>> links;

@@ -169,11 +169,10 @@ class BackendTest : public ::testing::Test {
     memory::MemoryMachine scenario;
     Win32Registry registry;
     Win32Devices devices;
-    testing::RecordingMessageBox messages;
-    testing::FakeClipboard clipboard;
-    testing::FixedClock clock;
-    testing::RecordingPointer pointer;
-    Services services{registry, devices, messages, clipboard, clock, pointer};
+    testing::FakeUserServices user;
+    Services services = user.Over(registry, devices);
+    testing::RecordingMessageBox& messages = user.messages;
+    testing::FakeClipboard& clipboard = user.clipboard;
 };
 
 TEST_F(BackendTest, EachWalkListsExactlyTheScenariosPresentDevices) {
