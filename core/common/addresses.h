@@ -7,7 +7,6 @@ namespace velmaro {
 
 inline constexpr std::string_view kMakerWebAddress = "https://www.velmaro.example";
 inline constexpr std::string_view kFeedbackAddress = "feedback@velmaro.example";
-inline constexpr std::string_view kForumHost = "https://forum.velmaro.example";
 
 // Threads that explain how to resolve a doubly assigned port of a Siemens cable.
 inline constexpr std::string_view kForumThread2xUsedX40 =

@@ -1,7 +1,6 @@
 #pragma once
 // frmInfo: the guidance dialog that explains one problem code. The model holds every decision and
 // the state of the loaded dialog; a view draws that state and forwards the button clicks.
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,9 +33,6 @@ inline constexpr InfoControlLayout kInfoTxtInfo{"txtInfo", {60, 360, 7815, 3975}
 inline constexpr InfoControlLayout kInfoCmdNein{"cmdNein", {6675, 4530, 1215, 495}, 1};
 inline constexpr InfoControlLayout kInfoCmdJa{"cmdJa", {5340, 4530, 1215, 495}, 2};
 inline constexpr InfoControlLayout kInfoHeadline{"ucHeadline1", {60, 60, 7815, 255}, 3};
-// The controls in tab order.
-inline constexpr std::array<InfoControlLayout, 4> kInfoControls = {kInfoTxtInfo, kInfoCmdNein, kInfoCmdJa,
-                                                                   kInfoHeadline};
 
 inline constexpr const char* kInfoHeadlineCaption = "Hinweis zur Problemlösung";
 inline constexpr const char* kCaptionJa = "Ja";

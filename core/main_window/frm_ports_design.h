@@ -21,8 +21,6 @@ inline constexpr float kClientDesignHeight = 6270;
 // The outer window (frame and title bar included) springs back to at least this size.
 inline constexpr float kMinOuterWidth = 8130;
 inline constexpr float kMinOuterHeight = 6720;
-// The window icon shows the same serial plug as the list image "COM".
-inline constexpr std::string_view kWindowIconKey = kIconCom;
 
 // --- the refresh timer tmrRefresh, created disabled ---
 inline constexpr int kFirstRefreshDelayMs = 200;

@@ -44,10 +44,6 @@ std::string LinkName(const fs::path& link) {
     return ec ? std::string() : CleanText(target.filename().string());
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 class SysfsWalk {
   public:
     explicit SysfsWalk(const ScanRoots& roots) : roots_(roots) {
@@ -167,7 +163,7 @@ std::optional<SerialPort> ReadPort(const SysfsWalk& walk, const std::string& nam
         return std::nullopt;
     }
     // The 8250 driver registers ttyS ports for UARTs that may not be there; type 0 means none.
-    if (StartsWith(name, "ttyS") && IsUartPlaceholder(walk.Roots(), classDir)) {
+    if (name.starts_with("ttyS") && IsUartPlaceholder(walk.Roots(), classDir)) {
         return std::nullopt;
     }
     if (parent && port.kind != PortKind::Bluetooth) {
@@ -274,19 +270,19 @@ std::optional<std::uint16_t> AttributeHex16(const std::string& text) {
 }
 
 PortKind PortKindOf(std::string_view kernelName, std::string_view subsystem, std::string_view driver) {
-    if (StartsWith(kernelName, "rfcomm") || subsystem == "bluetooth") {
+    if (kernelName.starts_with("rfcomm") || subsystem == "bluetooth") {
         return PortKind::Bluetooth;
     }
-    if (StartsWith(kernelName, "ircomm") || StartsWith(kernelName, "ttyIr")) {
+    if (kernelName.starts_with("ircomm") || kernelName.starts_with("ttyIr")) {
         return PortKind::Irda;
     }
     if (subsystem == "usb-serial") {
         return PortKind::UsbSerial;
     }
-    if (StartsWith(kernelName, "ttyACM") || driver == "cdc_acm") {
+    if (kernelName.starts_with("ttyACM") || driver == "cdc_acm") {
         return PortKind::UsbAcm;
     }
-    if (StartsWith(kernelName, "ttyS") || StartsWith(kernelName, "ttyAMA")) {
+    if (kernelName.starts_with("ttyS") || kernelName.starts_with("ttyAMA")) {
         return PortKind::Uart;
     }
     return PortKind::Other;

@@ -49,14 +49,10 @@ std::optional<std::uint16_t> Hex16(udev_device* device, const char* name) {
     return AttributeHex16(Attribute(device, name));
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 // "/sys/devices/..." as "devices/...", as the plain-file walk names it.
 std::string RelativePath(udev_device* device) {
     std::string_view path = device == nullptr ? "" : udev_device_get_syspath(device);
-    if (!StartsWith(path, "/sys/")) {
+    if (!path.starts_with("/sys/")) {
         return {};
     }
     return CleanText(path.substr(5));
@@ -157,7 +153,7 @@ std::optional<SerialPort> ReadPort(udev_device* tty) {
         return std::nullopt;
     }
     // The 8250 driver registers ttyS ports for UARTs that may not be there; type 0 means none.
-    if (StartsWith(port.kernelName, "ttyS")) {
+    if (port.kernelName.starts_with("ttyS")) {
         const auto type = Number(tty, "type", 10);
         if (!type || *type == 0) {
             return std::nullopt;

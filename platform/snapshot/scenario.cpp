@@ -158,12 +158,12 @@ std::string CleanText(std::string_view text) {
 
 // nlohmann's message without its "[json.exception...] parse error at line x, column y: " prefix.
 std::string SyntaxDescription(std::string text) {
-    if (text.rfind("[json.exception.", 0) == 0) {
+    if (text.starts_with("[json.exception.")) {
         if (const auto end = text.find("] "); end != std::string::npos) {
             text.erase(0, end + 2);
         }
     }
-    if (text.rfind("parse error", 0) == 0) {
+    if (text.starts_with("parse error")) {
         if (const auto colon = text.find(": "); colon != std::string::npos) {
             text.erase(0, colon + 2);
         }
@@ -177,7 +177,7 @@ std::pair<std::size_t, std::size_t> LineAndColumn(std::string_view text, std::si
     const std::size_t index = std::min(position == 0 ? 0 : position - 1, text.size());
     std::size_t line = 1;
     std::size_t column = 1;
-    std::size_t i = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;  // a byte order mark takes no column
+    std::size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;  // a byte order mark takes no column
     for (; i < index; ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte == '\n') {

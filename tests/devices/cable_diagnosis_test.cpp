@@ -81,14 +81,8 @@ std::vector<Row> WarningRows(std::vector<SnapshotDevice> devices, bool failStatu
     if (failStatusCalls) {
         faults.FailCall("CM_Get_DevNode_Status", 13 /* CR_NO_SUCH_DEVNODE */, 1, -1);
     }
-    testing::RecordingMessageBox messages;
-    testing::FakeClipboard clipboard;
-    testing::FixedClock clock;
-    testing::RecordingPointer pointer;
-    PortDeviceTable table;
-    bool clipboardRequested = false;
-    const PortListContent content =
-        BuildPortList({faults, faults, messages, clipboard, clock, pointer}, table, clipboardRequested);
+    testing::FakeUserServices user;
+    const PortListContent content = user.List(faults, faults);
     std::vector<Row> rows;
     for (const PortRow& row : content.rows) {
         if (row.kind == RowKind::DriverProblem) {
@@ -96,7 +90,7 @@ std::vector<Row> WarningRows(std::vector<SnapshotDevice> devices, bool failStatu
         }
     }
     EXPECT_EQ(faults.OpenDeviceInfoSetCount(), 0);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(user.messages.shown.empty());
     return rows;
 }
 

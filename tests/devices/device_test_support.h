@@ -18,13 +18,9 @@ inline constexpr const char* kCantRead = "Error while dermitting Regestrypropert
 inline constexpr const char* kCopied = "OK, alles in der Zwischenablage!";
 
 // The machine and the user-facing fakes, wired into one Services.
-struct Bench {
+struct Bench : FakeUserServices {
     memory::MemoryMachine machine;
-    RecordingMessageBox messages;
-    FakeClipboard clipboard;
-    FixedClock clock;
-    RecordingPointer pointer;
-    Services services{machine, machine, messages, clipboard, clock, pointer};
+    Services services = Over(machine, machine);
 };
 
 // A present device, also on the COM-port interface unless told otherwise.

@@ -2,9 +2,9 @@
 // devices, and DetectDriverProblems, which warns of cables without driver and builds the dump.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <tuple>
 
+#include "common/problem_codes.h"
 #include "device_test_support.h"
 #include "devices/driver_problems.h"
 #include "ports/port_device_table.h"
@@ -25,14 +25,6 @@ const std::string kFtdi = "USB\\VID_0403&PID_6001";
 const std::string kOti = "USB\\VID_0EA0&PID_6858";
 const std::string kCp = "USB\\VID_10C4&PID_EA60";
 const Texts kAllFive{"PROBLEM_X510", "PROBLEM_USB2VCOM", "PROBLEM_FTDI2XX", "PROBLEM_OTI", "PROBLEM_CP210X"};
-const std::map<std::string, std::string> kRowTexts{
-    {"PROBLEM_X40", "Siemens USB Datenkabel mit Treiberproblem"},
-    {"PROBLEM_X510", "Siemens USB Datenkabel DCA-510 / Prolific PL2303 mit Treiberproblem"},
-    {"PROBLEM_USB2VCOM", "USB Wandler / Datenkabel Typ usb2vcom mit Treiberproblem"},
-    {"PROBLEM_FTDI2XX", "USB Wandler / Datenkabel Typ FTDI mit Treiberproblem"},
-    {"PROBLEM_OTI", "USB Wandler / Datenkabel Typ OTI mit Treiberproblem"},
-    {"PROBLEM_CP210X", "USB Wandler / Datenkabel Typ CP210x mit Treiberproblem"},
-};
 
 DeviceBuilder Port(std::string_view name) {
     return DeviceBuilder().Class("Ports").FriendlyName(name);
@@ -91,7 +83,7 @@ Texts Detect(Bench& bench, const Texts& portHardwareIds = {""}, bool dump = fals
     for (const auto& r : std::vector(list.Rows().begin() + 1, list.Rows().end())) {
         tags.push_back(r.tag);
         EXPECT_EQ(std::tie(r.text, r.subItem, r.icon, r.bold, r.subItemBold, r.foreColor, r.subItemForeColor),
-                  std::make_tuple("Warnung", kRowTexts.at(r.tag), "WARNING", true, true, 192, 192));
+                  std::make_tuple("Warnung", RowOf(*FindProblemCode(r.tag)).rowText, "WARNING", true, true, 192, 192));
     }
     return tags;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "devices/refresh_services.h"
+#include "main_window/port_list_build.h"
 #include "services/user_services.h"
 #include "shell/desktop.h"
 
@@ -85,6 +86,12 @@ class RecordingPointer : public IMousePointer {
 struct FakeUserServices {
     Services Over(IRegistryService& registry, IDeviceInfoService& devices) {
         return {registry, devices, messages, clipboard, clock, pointer};
+    }
+    // The list one refresh builds over the machine.
+    PortListContent List(IRegistryService& registry, IDeviceInfoService& devices) {
+        PortDeviceTable table;
+        bool clipboardRequested = false;
+        return BuildPortList(Over(registry, devices), table, clipboardRequested);
     }
     RecordingMessageBox messages;
     FakeClipboard clipboard;

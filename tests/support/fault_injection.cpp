@@ -7,26 +7,9 @@
 
 namespace velmaro::testing {
 
-// The names FailCall and CallCount accept, in the order of the call counters.
-enum class FaultInjection::Call : std::size_t {
-    RegOpenKeyExA,
-    RegCreateKeyExA,
-    RegCloseKey,
-    RegQueryValueExA,
-    RegSetValueExA,
-    RegEnumKeyExA,
-    RegEnumValueA,
-    RegDeleteKeyA,
-    RegDeleteValueA,
-    SetupDiGetClassDevsA,
-    SetupDiEnumDeviceInfo,
-    SetupDiGetDeviceRegistryPropertyA,
-    SetupDiDestroyDeviceInfoList,
-    CM_Get_DevNode_Status,
-};
-
 namespace {
 
+// The names FailCall and CallCount accept, in the order of the call counters.
 constexpr std::array<std::string_view, 14> kCallNames = {
     "RegOpenKeyExA",
     "RegCreateKeyExA",
@@ -84,8 +67,8 @@ int FaultInjection::OpenDeviceInfoSetCount() const {
     return static_cast<int>(openSets_.size());
 }
 
-std::optional<std::int32_t> FaultInjection::Enter(Call call) {
-    const auto index = static_cast<std::size_t>(call);
+std::optional<std::int32_t> FaultInjection::Enter(std::string_view call) {
+    const std::size_t index = CallIndex(call);
     const long long number = ++callCounts_[index];
     for (auto it = faults_.rbegin(); it != faults_.rend(); ++it) {
         if (it->call == index && number >= it->first && number <= it->last) {
@@ -95,7 +78,7 @@ std::optional<std::int32_t> FaultInjection::Enter(Call call) {
     return std::nullopt;
 }
 
-bool FaultInjection::EnterSetupDi(Call call) {
+bool FaultInjection::EnterSetupDi(std::string_view call) {
     if (const auto fault = Enter(call)) {
         injectedError_ = static_cast<std::uint32_t>(*fault);
         return false;
@@ -117,7 +100,7 @@ std::int32_t FaultInjection::OpenKeyEx(RegHandle root,
                                        std::uint32_t access,
                                        RegHandle& result) {
     result = 0;
-    if (const auto fault = Enter(Call::RegOpenKeyExA)) {
+    if (const auto fault = Enter("RegOpenKeyExA")) {
         return *fault;
     }
     const std::int32_t status = registry_.OpenKeyEx(root, subKey, access, result);
@@ -135,7 +118,7 @@ std::int32_t FaultInjection::CreateKeyEx(RegHandle root,
                                          RegHandle& result,
                                          std::uint32_t& disposition) {
     result = 0;
-    if (const auto fault = Enter(Call::RegCreateKeyExA)) {
+    if (const auto fault = Enter("RegCreateKeyExA")) {
         return *fault;
     }
     const std::int32_t status = registry_.CreateKeyEx(root, subKey, options, access, sa, result, disposition);
@@ -146,7 +129,7 @@ std::int32_t FaultInjection::CreateKeyEx(RegHandle root,
 }
 
 std::int32_t FaultInjection::CloseKey(RegHandle key) {
-    if (const auto fault = Enter(Call::RegCloseKey)) {
+    if (const auto fault = Enter("RegCloseKey")) {
         return *fault;  // a failed close leaves the handle open
     }
     const std::int32_t status = registry_.CloseKey(key);
@@ -161,7 +144,7 @@ std::int32_t FaultInjection::QueryValueEx(RegHandle key,
                                           std::uint32_t* type,
                                           std::uint8_t* data,
                                           std::uint32_t* dataSize) {
-    if (const auto fault = Enter(Call::RegQueryValueExA)) {
+    if (const auto fault = Enter("RegQueryValueExA")) {
         return *fault;
     }
     return registry_.QueryValueEx(key, valueName, type, data, dataSize);
@@ -172,14 +155,14 @@ std::int32_t FaultInjection::SetValueEx(RegHandle key,
                                         std::uint32_t type,
                                         const std::uint8_t* data,
                                         std::uint32_t size) {
-    if (const auto fault = Enter(Call::RegSetValueExA)) {
+    if (const auto fault = Enter("RegSetValueExA")) {
         return *fault;
     }
     return registry_.SetValueEx(key, valueName, type, data, size);
 }
 
 std::int32_t FaultInjection::EnumKeyEx(RegHandle key, std::uint32_t index, char* name, std::uint32_t& nameLength) {
-    if (const auto fault = Enter(Call::RegEnumKeyExA)) {
+    if (const auto fault = Enter("RegEnumKeyExA")) {
         return *fault;
     }
     return registry_.EnumKeyEx(key, index, name, nameLength);
@@ -192,21 +175,21 @@ std::int32_t FaultInjection::EnumValue(RegHandle key,
                                        std::uint32_t* type,
                                        std::uint8_t* data,
                                        std::uint32_t* dataSize) {
-    if (const auto fault = Enter(Call::RegEnumValueA)) {
+    if (const auto fault = Enter("RegEnumValueA")) {
         return *fault;
     }
     return registry_.EnumValue(key, index, name, nameLength, type, data, dataSize);
 }
 
 std::int32_t FaultInjection::DeleteKey(RegHandle root, const std::string& subKey) {
-    if (const auto fault = Enter(Call::RegDeleteKeyA)) {
+    if (const auto fault = Enter("RegDeleteKeyA")) {
         return *fault;
     }
     return registry_.DeleteKey(root, subKey);
 }
 
 std::int32_t FaultInjection::DeleteValue(RegHandle key, const std::string& valueName) {
-    if (const auto fault = Enter(Call::RegDeleteValueA)) {
+    if (const auto fault = Enter("RegDeleteValueA")) {
         return *fault;
     }
     return registry_.DeleteValue(key, valueName);
@@ -215,7 +198,7 @@ std::int32_t FaultInjection::DeleteValue(RegHandle key, const std::string& value
 // --- IDeviceInfoService ---
 
 DevInfoSet FaultInjection::GetClassDevs(const Guid& classGuid, std::uint32_t flags) {
-    if (!EnterSetupDi(Call::SetupDiGetClassDevsA)) {
+    if (!EnterSetupDi("SetupDiGetClassDevsA")) {
         return kInvalidHandleValue;
     }
     const DevInfoSet set = devices_.GetClassDevs(classGuid, flags);
@@ -226,7 +209,7 @@ DevInfoSet FaultInjection::GetClassDevs(const Guid& classGuid, std::uint32_t fla
 }
 
 bool FaultInjection::EnumDeviceInfo(DevInfoSet set, std::uint32_t index, DevInfoData& data) {
-    return EnterSetupDi(Call::SetupDiEnumDeviceInfo) && Forwarded(devices_.EnumDeviceInfo(set, index, data));
+    return EnterSetupDi("SetupDiEnumDeviceInfo") && Forwarded(devices_.EnumDeviceInfo(set, index, data));
 }
 
 bool FaultInjection::GetDeviceRegistryProperty(DevInfoSet set,
@@ -236,13 +219,13 @@ bool FaultInjection::GetDeviceRegistryProperty(DevInfoSet set,
                                                std::uint8_t* buffer,
                                                std::uint32_t bufferSize,
                                                std::uint32_t* requiredSize) {
-    return EnterSetupDi(Call::SetupDiGetDeviceRegistryPropertyA) &&
+    return EnterSetupDi("SetupDiGetDeviceRegistryPropertyA") &&
            Forwarded(
                devices_.GetDeviceRegistryProperty(set, data, property, regType, buffer, bufferSize, requiredSize));
 }
 
 bool FaultInjection::DestroyDeviceInfoList(DevInfoSet set) {
-    if (!EnterSetupDi(Call::SetupDiDestroyDeviceInfoList) || !Forwarded(devices_.DestroyDeviceInfoList(set))) {
+    if (!EnterSetupDi("SetupDiDestroyDeviceInfoList") || !Forwarded(devices_.DestroyDeviceInfoList(set))) {
         return false;
     }
     openSets_.erase(set);
@@ -251,7 +234,7 @@ bool FaultInjection::DestroyDeviceInfoList(DevInfoSet set) {
 
 // A failing status call answers a CR_ code and leaves the last error alone: the status is unknown.
 std::optional<DevNodeStatus> FaultInjection::GetDevNodeStatus(DevInfoSet set, const DevInfoData& data) {
-    if (Enter(Call::CM_Get_DevNode_Status)) {
+    if (Enter("CM_Get_DevNode_Status")) {
         return std::nullopt;
     }
     return devices_.GetDevNodeStatus(set, data);

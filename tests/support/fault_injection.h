@@ -83,7 +83,6 @@ class FaultInjection : public IRegistryService, public IDeviceInfoService {
     std::string Utf8ToAnsi(std::string_view utf8) const override;
 
   private:
-    enum class Call : std::size_t;
     struct FaultRule {
         std::size_t call = 0;
         std::int32_t code = 0;
@@ -92,9 +91,9 @@ class FaultInjection : public IRegistryService, public IDeviceInfoService {
     };
 
     // Counts the call and answers the injected failure code, if any.
-    std::optional<std::int32_t> Enter(Call call);
+    std::optional<std::int32_t> Enter(std::string_view call);
     // The same for a SetupDi call, which reports its failure through the last error.
-    bool EnterSetupDi(Call call);
+    bool EnterSetupDi(std::string_view call);
     // A SetupDi call that reached the service and failed has the service's last error.
     bool Forwarded(bool succeeded);
 

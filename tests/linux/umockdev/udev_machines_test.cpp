@@ -261,6 +261,19 @@ const std::vector<Cable> kDesk = {
     {"1-6", "1a86:7523:0254", "", "USB Serial", "QinHeng Electronics", "CH340 serial converter", "", "", "ff0102"},
 };
 
+constexpr const char* kFtdiDb = "Future Technology Devices International FT232 Serial (UART) IC [/dev/ttyUSB1]";
+// The desk's rows; only the names of the PL2303 and the FTDI cable depend on where they come from.
+std::vector<Row> DeskRows(const std::string& pl2303, const std::string& ftdi) {
+    return {{"COM 1", "Serieller Anschluss [/dev/ttyS0]", "COM", ""},
+            {"COM 5", pl2303, "USB", ""},
+            {"COM 6", ftdi, "USB", ""},
+            {"COM 7", std::string(kModem) + " [/dev/ttyACM0]", "USB", ""},
+            {"COM 8", "Serielle IrDA-Verbindung [/dev/ircomm0]", "IRDA", ""},
+            {"COM 9", "Serielle Bluetooth-Verbindung [/dev/rfcomm0]", "BT", ""},
+            kCp210xProblem,
+            kCh340NoDriver};
+}
+
 // Wine counts every /dev/ttyS node, placeholders too, so on the desk the cables start at COM5, the
 // modem follows the ttyUSB run, IrDA and rfcomm come after Wine's runs in name order. The CH340 has
 // no rule of its own; the driverless CP210x has one. Udev's database names the cables and their
@@ -268,13 +281,7 @@ const std::vector<Cable> kDesk = {
 // one without.
 const Machine kMachines[] = {
     {"desk through udev", DeviceSource::Udev, kDeskUarts, kDesk, {"ircomm0", "tty0"}, {},
-     {{"COM 1", "Serieller Anschluss [/dev/ttyS0]", "COM", ""},
-      {"COM 5", std::string(kPl2303) + " [/dev/ttyUSB0]", "USB", ""},
-      {"COM 6", "Future Technology Devices International FT232 Serial (UART) IC [/dev/ttyUSB1]", "USB", ""},
-      {"COM 7", std::string(kModem) + " [/dev/ttyACM0]", "USB", ""},
-      {"COM 8", "Serielle IrDA-Verbindung [/dev/ircomm0]", "IRDA", ""},
-      {"COM 9", "Serielle Bluetooth-Verbindung [/dev/rfcomm0]", "BT", ""},
-      kCp210xProblem, kCh340NoDriver},
+     DeskRows(std::string(kPl2303) + " [/dev/ttyUSB0]", kFtdiDb),
      {{"Serieller Anschluss", SPDRP_HARDWAREID, "ACPI\\PNP0501|*PNP0501"},
       {kPl2303, SPDRP_FRIENDLYNAME, std::string(kPl2303) + " [/dev/ttyUSB0] (COM5)"},
       {kPl2303, SPDRP_HARDWAREID, "USB\\VID_067B&PID_2303&REV_0300|USB\\VID_067B&PID_2303"},
@@ -288,25 +295,13 @@ const Machine kMachines[] = {
       {kCh340, SPDRP_HARDWAREID, "USB\\VID_1A86&PID_7523&REV_0254|USB\\VID_1A86&PID_7523"},
       {"Cambridge Silicon Radio Bluetooth Dongle (HCI mode)", SPDRP_CLASS, "USB"}}},
     {"desk as plain files", DeviceSource::Sysfs, kDeskUarts, kDesk, {"ircomm0", "tty0"}, {},
-     {{"COM 1", "Serieller Anschluss [/dev/ttyS0]", "COM", ""},
-      {"COM 5", "USB-Serial Controller [/dev/ttyUSB0]", "USB", ""},
-      {"COM 6", "FT232R USB UART [/dev/ttyUSB1]", "USB", ""},
-      {"COM 7", std::string(kModem) + " [/dev/ttyACM0]", "USB", ""},
-      {"COM 8", "Serielle IrDA-Verbindung [/dev/ircomm0]", "IRDA", ""},
-      {"COM 9", "Serielle Bluetooth-Verbindung [/dev/rfcomm0]", "BT", ""},
-      kCp210xProblem, kCh340NoDriver},
+     DeskRows("USB-Serial Controller [/dev/ttyUSB0]", "FT232R USB UART [/dev/ttyUSB1]"),
      {{"Serieller Anschluss", SPDRP_HARDWAREID, "ACPI\\PNP0501|*PNP0501"},
       {"USB-Serial Controller", SPDRP_MFG, "Prolific Technology Inc."},
       {kModem, SPDRP_CLASS, "Modem"}}},
     // Without udev's device records the hardware database names the cables as udev does.
     {"desk as plain files with the hardware database", DeviceSource::Sysfs, kDeskUarts, kDesk, {"ircomm0", "tty0"}, {},
-     {{"COM 1", "Serieller Anschluss [/dev/ttyS0]", "COM", ""},
-      {"COM 5", std::string(kPl2303) + " [/dev/ttyUSB0]", "USB", ""},
-      {"COM 6", "Future Technology Devices International FT232 Serial (UART) IC [/dev/ttyUSB1]", "USB", ""},
-      {"COM 7", std::string(kModem) + " [/dev/ttyACM0]", "USB", ""},
-      {"COM 8", "Serielle IrDA-Verbindung [/dev/ircomm0]", "IRDA", ""},
-      {"COM 9", "Serielle Bluetooth-Verbindung [/dev/rfcomm0]", "BT", ""},
-      kCp210xProblem, kCh340NoDriver},
+     DeskRows(std::string(kPl2303) + " [/dev/ttyUSB0]", kFtdiDb),
      {{kPl2303, SPDRP_FRIENDLYNAME, std::string(kPl2303) + " [/dev/ttyUSB0] (COM5)"},
       {kPl2303, SPDRP_MFG, "Prolific Technology"},
       {kCh340, SPDRP_HARDWAREID, "USB\\VID_1A86&PID_7523&REV_0254|USB\\VID_1A86&PID_7523"}},
@@ -391,10 +386,7 @@ TEST(UdevMachines, RowsAndProperties) {
             };
         }
         LinuxMachine machine([&] { return ScanMachine(roots); }, [] { return std::chrono::steady_clock::now(); });
-        testing::RecordingMessageBox messages;
-        testing::FakeClipboard clipboard;
-        testing::FixedClock clock;
-        testing::RecordingPointer pointer;
+        testing::FakeUserServices user;
         PortListModel list;
         BoxModel listBox(0, 0, 100, 100), headline(0, 0, 100, 10);
         LabelModel lastRefresh, problem(0, 200, 100, 10, "", false);
@@ -402,7 +394,7 @@ TEST(UdevMachines, RowsAndProperties) {
         RefreshControls controls{list, listBox, lastRefresh, problem, headline, line};
         PortDeviceTable table;
         bool clipboardRequested = false;
-        RefreshPortList({machine, machine, messages, clipboard, clock, pointer}, table, controls, clipboardRequested);
+        RefreshPortList(user.Over(machine, machine), table, controls, clipboardRequested);
 
         std::vector<Row> rows;
         for (const ShownRow& row : list.Rows()) {
@@ -413,21 +405,14 @@ TEST(UdevMachines, RowsAndProperties) {
         std::sort(properties.begin(), properties.end());
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(properties, expected) << m.name;
-        EXPECT_TRUE(messages.shown.empty()) << m.name;
+        EXPECT_TRUE(user.messages.shown.empty()) << m.name;
     }
 }
 
 // The rows of one refresh of the machine the roots describe, as "text|description|tag" lines.
 std::string RowsOf(const ScanRoots& roots) {
     LinuxMachine machine([&] { return ScanMachine(roots); }, [] { return std::chrono::steady_clock::now(); });
-    testing::RecordingMessageBox messages;
-    testing::FakeClipboard clipboard;
-    testing::FixedClock clock;
-    testing::RecordingPointer pointer;
-    PortDeviceTable table;
-    bool clipboardRequested = false;
-    const PortListContent content =
-        BuildPortList({machine, machine, messages, clipboard, clock, pointer}, table, clipboardRequested);
+    const PortListContent content = testing::FakeUserServices().List(machine, machine);
     std::string rows;
     for (const PortRow& row : content.rows) {
         rows += row.text + "|" + row.description + "|" + (row.problem ? std::string(TagOf(*row.problem)) : "") + "\n";
@@ -616,14 +601,7 @@ TEST(UdevMachines, IdentityOfThePorts) {
         Testbed bed(m);
         const ScanRoots roots = bed.Roots(m.source);
         LinuxMachine machine([&] { return ScanMachine(roots); }, [] { return std::chrono::steady_clock::now(); });
-        testing::RecordingMessageBox messages;
-        testing::FakeClipboard clipboard;
-        testing::FixedClock clock;
-        testing::RecordingPointer pointer;
-        PortDeviceTable table;
-        bool clipboardRequested = false;
-        const PortListContent list =
-            BuildPortList({machine, machine, messages, clipboard, clock, pointer}, table, clipboardRequested);
+        const PortListContent list = testing::FakeUserServices().List(machine, machine);
         const auto identities = identity::IdentitiesOfRows(list.rows, snapshot::PortFactsOf(machine.Snapshot()));
         std::vector<std::optional<Ids>> rows;
         std::vector<std::vector<std::string>> links;

@@ -31,7 +31,6 @@
 #include "ports/cls_com_enum.h"
 #include "ports/port_device_table.h"
 #include "support/fakes.h"
-#include "support/fault_injection.h"
 #include "win32/win32_devices.h"
 #include "win32/win32_registry.h"
 
@@ -170,11 +169,10 @@ class BackendTest : public ::testing::Test {
     memory::MemoryMachine scenario;
     Win32Registry registry;
     Win32Devices devices;
-    testing::RecordingMessageBox messages;
-    testing::FakeClipboard clipboard;
-    testing::FixedClock clock;
-    testing::RecordingPointer pointer;
-    Services services{registry, devices, messages, clipboard, clock, pointer};
+    testing::FakeUserServices user;
+    Services services = user.Over(registry, devices);
+    testing::RecordingMessageBox& messages = user.messages;
+    testing::FakeClipboard& clipboard = user.clipboard;
 };
 
 TEST_F(BackendTest, EachWalkListsExactlyTheScenariosPresentDevices) {
@@ -225,32 +223,6 @@ TEST_F(BackendTest, StatusOfEveryDeviceOfTheWalk) {
     EXPECT_GT(answered, 0);
     EXPECT_TRUE(devices.DestroyDeviceInfoList(set));
     EXPECT_EQ(devices.GetDevNodeStatus(set, data), std::nullopt);
-    EXPECT_TRUE(Released());
-}
-
-// The tests' fault injection around the real backend: its counts follow the backend's own, and an
-// injected failure never reaches Wine.
-TEST_F(BackendTest, FaultInjectionWrapsTheBackend) {
-    testing::FaultInjection wrapped(registry, devices);
-    RegHandle key = 0;
-    ASSERT_EQ(wrapped.OpenKeyEx(RootHandle(kHkeyLocalMachine), "HARDWARE\\DEVICEMAP\\SERIALCOMM", kKeyRead, key),
-              kErrorSuccess);
-    EXPECT_EQ(std::pair(wrapped.OpenKeyCount(), registry.OpenKeyCount()), std::pair(1, 1));
-    wrapped.FailCall("RegCloseKey", kErrorKeyDeleted);
-    EXPECT_EQ(wrapped.CloseKey(key), kErrorKeyDeleted);
-    EXPECT_EQ(std::pair(wrapped.OpenKeyCount(), registry.OpenKeyCount()), std::pair(1, 1));
-    EXPECT_EQ(wrapped.CloseKey(key), kErrorSuccess);
-
-    const DevInfoSet set = wrapped.GetClassDevs(kGuidNull, kDigcfPresent | kDigcfAllClasses);
-    EXPECT_EQ(std::pair(wrapped.OpenDeviceInfoSetCount(), devices.OpenSetCount()), std::pair(1, 1));
-    wrapped.FailCall("SetupDiEnumDeviceInfo", kErrorInvalidUserBuffer);
-    DevInfoData data;
-    data.cbSize = kDevInfoDataSize;
-    EXPECT_FALSE(wrapped.EnumDeviceInfo(set, 0, data));
-    EXPECT_EQ(wrapped.GetLastError(), static_cast<std::uint32_t>(kErrorInvalidUserBuffer));
-    EXPECT_TRUE(wrapped.EnumDeviceInfo(set, 0, data));
-    EXPECT_TRUE(wrapped.DestroyDeviceInfoList(set));
-    EXPECT_EQ(std::pair(wrapped.OpenKeyCount(), wrapped.OpenDeviceInfoSetCount()), std::pair(0, 0));
     EXPECT_TRUE(Released());
 }
 
