@@ -300,8 +300,13 @@ void PortTree::AttachImages() {
         return;
     }
     for (std::string_view key : kImageKeys) {
-        const QString file = QStringLiteral(":/images/%1.png").arg(QString::fromUtf8(key.data(), key.size()));
-        images_.emplace(std::string(key), QIcon(file));
+        // Each picture at 16, 24 and 32 pixels: the tree draws the one of its icon size.
+        const QString name = QString::fromUtf8(key.data(), static_cast<int>(key.size()));
+        QIcon icon(QStringLiteral(":/images/%1.png").arg(name));
+        for (int pixels : {24, 32}) {
+            icon.addFile(QStringLiteral(":/images/%1%2.png").arg(name).arg(pixels), QSize(pixels, pixels));
+        }
+        images_.emplace(std::string(key), icon);
     }
 }
 

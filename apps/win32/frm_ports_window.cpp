@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "uc_headline_window.h"
 #include "view_resources.h"
@@ -41,11 +42,7 @@ FrmPortsWindow::FrmPortsWindow(std::string programTitle, bool endsProgram)
     }();
     (void)registered;
 
-    dialogFont_ = CreateDesignFont(kDialogFont, dpi_);
-    Font bold = kDialogFont;
-    bold.weight = 700;
-    boldFont_ = CreateDesignFont(bold, dpi_);
-    linkFont_ = CreateDesignFont(kLinkFont, dpi_);
+    CreateFonts();
 
     RECT frame{0, 0, TwipsToPixels(kClientDesignWidth, dpi_), TwipsToPixels(kClientDesignHeight, dpi_)};
     AdjustWindowRectEx(&frame, kMainStyle, FALSE, WS_EX_CONTROLPARENT);
@@ -74,6 +71,48 @@ FrmPortsWindow::~FrmPortsWindow() {
     if (images_) {
         ImageList_Destroy(images_);
     }
+}
+
+void FrmPortsWindow::CreateFonts() {
+    dialogFont_ = CreateDesignFont(kDialogFont, dpi_);
+    Font bold = kDialogFont;
+    bold.weight = 700;
+    boldFont_ = CreateDesignFont(bold, dpi_);
+    linkFont_ = CreateDesignFont(kLinkFont, dpi_);
+}
+
+void FrmPortsWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    // The old fonts stay selected into the controls until each has its new one.
+    FontHandle oldDialog = std::move(dialogFont_), oldBold = std::move(boldFont_), oldLink = std::move(linkFont_);
+    dpi_ = dpi;
+    CreateFonts();
+    for (ChildControl* control : {lblStatic_.get(), lblLastRefresh_.get(), lvwPortsBox_.get(), lblProblem_.get(),
+                                  cmdOpenDevMan_.get(), cmdExit_.get(), lblUrlPre_[0].get(), lblUrlPre_[1].get(),
+                                  lblUrl_[0].get(), lblUrl_[1].get()}) {
+        if (control) {
+            control->SetDpi(dpi_, control == lblUrl_[0].get() || control == lblUrl_[1].get() ? linkFont_.Get()
+                                                                                              : dialogFont_.Get());
+        }
+    }
+    linBut_->SetDpi(dpi_);
+    SetHeadlineDpi(headline_, dpi_);
+    infoDialog_.SetDpi(dpi_);
+    for (int column : {1, 2}) {
+        SetColumnWidth(column, ColumnWidth(column));
+    }
+    if (images_) {
+        // Icons of the size for this resolution; the rows keep their image indexes.
+        SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+        ImageList_Destroy(std::exchange(images_, nullptr));
+        AttachImageList();
+    }
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame may keep its pixel size while every twip has a new one.
+    if (shown_ && presenter_) {
+        presenter_->Form_Resize();
+    }
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 std::unique_ptr<ChildControl> FrmPortsWindow::MakeControl(const ControlDesign& design, int id) {
@@ -338,9 +377,13 @@ LRESULT FrmPortsWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARA
             return 0;
         case WM_GETMINMAXINFO: {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            info->ptMinTrackSize = {TwipsToPixels(kMinOuterWidth, dpi_), TwipsToPixels(kMinOuterHeight, dpi_)};
+            const float minimumWidth = presenter_ ? presenter_->MinimumOuterWidth() : kMinOuterWidth;
+            info->ptMinTrackSize = {TwipsToPixels(minimumWidth, dpi_), TwipsToPixels(kMinOuterHeight, dpi_)};
             return 0;
         }
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_TIMER:
             if (wParam == timer_.Id()) {
                 OnTimer();

@@ -107,6 +107,9 @@ class FrmPortsWindow : public IMainWindowView {
     void DrawLink(const DRAWITEMSTRUCT& item);
     void OnCommand(int id, int code);
     void OnTimer();
+    // WM_DPICHANGED: fonts, images and every control at the new resolution, in the suggested frame.
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void CreateFonts();
     void BuildControls();
     std::unique_ptr<ChildControl> MakeControl(const ControlDesign& design, int id);
     void AddToolTip(HWND label, const std::string& text);

@@ -139,6 +139,16 @@ void SyncHeadlineWindow(HWND headline) {
     InvalidateRect(headline, nullptr, FALSE);
 }
 
+void SetHeadlineDpi(HWND headline, int dpi) {
+    if (!IsHeadline(headline)) {
+        return;
+    }
+    HeadlineState& state = *StateOf(headline);
+    state.dpi = dpi;
+    state.font = CreateDesignFont(ucHeadline::kFont, dpi);
+    SyncHeadlineWindow(headline);
+}
+
 HeadlinePixels HeadlineWindowPixels(HWND headline) {
     HeadlinePixels pixels{ChildRect(headline)};
     if (!IsHeadline(headline)) {

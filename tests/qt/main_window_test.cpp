@@ -102,10 +102,14 @@ TEST(RowsTest, OneRefreshDrawsTheRowsAndSizesTheList) {
         EXPECT_EQ(item.text(0).toStdString(), row.text);
         EXPECT_EQ(std::pair(f.window.lvwPorts().Icon(position), f.window.lvwPorts().Tag(position)),
                   std::pair(row.icon, row.tag));
-        const QImage image = QImage(QStringLiteral(":/images/%1.png").arg(QString::fromStdString(row.icon)));
-        ASSERT_FALSE(image.isNull());
-        EXPECT_EQ(item.icon(0).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32),
-                  image.convertToFormat(QImage::Format_ARGB32));
+        // The picture of each size, for the tree's icon size at 96, 144 and 192 DPI.
+        for (const auto& [pixels, suffix] : {std::pair(16, ""), std::pair(24, "24"), std::pair(32, "32")}) {
+            const QImage image = QImage(QStringLiteral(":/images/%1%2.png").arg(QString::fromStdString(row.icon), suffix));
+            ASSERT_EQ(image.size(), QSize(pixels, pixels));
+            EXPECT_EQ(item.icon(0).pixmap(pixels, pixels).toImage().convertToFormat(QImage::Format_ARGB32),
+                      image.convertToFormat(QImage::Format_ARGB32))
+                << pixels;
+        }
         const QColor plain = tree.palette().color(QPalette::Text);
         for (int column : {0, 1}) {
             const QBrush brush = item.foreground(column);

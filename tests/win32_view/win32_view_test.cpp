@@ -6,6 +6,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -460,6 +461,45 @@ TEST(AccessibleNamesTest, WindowTextsNameTheControls) {
         EXPECT_EQ(WindowText(f.Child(id)), text) << id;
     }
     EXPECT_EQ(WindowText(f.Child(kIdLblProblem)).substr(0, 17), "Problem entdeckt!");
+}
+
+// --- a monitor of another resolution ---
+
+// WM_DPICHANGED: the window takes the suggested frame, the row icons of that resolution, fonts of
+// 8.25 points and every control at its twips in the new pixels; and back again.
+TEST(DpiTest, AnotherResolutionRescalesIconsFontsAndControls) {
+    Fixture f("typical-desktop.json");
+    f.LoadShowAndTick();
+    const struct {
+        int dpi, icon, fontHeight, exitWidth;  // cmdExit 1455 twips wide
+    } cases[] = {{144, 24, -17, 146}, {192, 32, -22, 194}, {96, 16, -11, 97}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        // 9000 x 7500 twips, above the smallest frame at any of these resolutions.
+        RECT suggested{10, 20, 10 + TwipsToPixels(9000, c.dpi), 20 + TwipsToPixels(7500, c.dpi)};
+        SendMessageW(f.window.Handle(), WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT frame{};
+        GetWindowRect(f.window.Handle(), &frame);
+        // The test screen (1024 x 768) holds no frame of the smallest size at 192 DPI.
+        const int suggestedWidth = suggested.right - suggested.left, suggestedHeight = suggested.bottom - suggested.top;
+        if (suggestedWidth <= GetSystemMetrics(SM_CXMAXTRACK) && suggestedHeight <= GetSystemMetrics(SM_CYMAXTRACK)) {
+            EXPECT_EQ(std::pair(frame.right - frame.left, frame.bottom - frame.top),
+                      (std::pair<LONG, LONG>(suggestedWidth, suggestedHeight)));
+        }
+        int width = 0, height = 0;
+        auto* images = reinterpret_cast<HIMAGELIST>(SendMessageW(f.window.ListView(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+        ASSERT_TRUE(ImageList_GetIconSize(images, &width, &height));
+        EXPECT_EQ(std::pair(width, height), std::pair(c.icon, c.icon));
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.Child(kIdCmdExit), WM_GETFONT, 0, 0)), sizeof(font), &font);
+        EXPECT_EQ(font.lfHeight, c.fontHeight);
+        const RECT exit = ChildRect(f.Child(kIdCmdExit));
+        EXPECT_EQ(exit.right - exit.left, c.exitWidth);
+        // Laid out at the new resolution: the exit button one margin (60 twips) from the right edge.
+        RECT client{};
+        GetClientRect(f.window.Handle(), &client);
+        EXPECT_NEAR(client.right - exit.right, TwipsToPixels(60, c.dpi), 1);  // each edge rounded on its own
+    }
 }
 
 // --- small pieces ---
