@@ -125,17 +125,9 @@ QAccessibleInterface* AccessibleFactory(const QString& className, QObject* objec
     return nullptr;
 }
 
-// A row as a screen reader reads it: "COM 7, <description>", and ", Problem" where it has one.
-QString RowAccessibleText(const QTreeWidgetItem& item) {
-    QString text = item.text(0) + QStringLiteral(", ") + item.text(1);
-    if (!item.data(0, kTagRole).toString().isEmpty()) {
-        text += QStringLiteral(", Problem");
-    }
-    return text;
-}
-
 void UpdateAccessibleText(QTreeWidgetItem& item) {
-    const QString text = RowAccessibleText(item);
+    const QString text = QString::fromStdString(SpokenRow(item.text(0).toStdString(), item.text(1).toStdString(),
+                                                          item.data(0, kTagRole).toString().toStdString()));
     item.setData(0, Qt::AccessibleTextRole, text);
     item.setData(1, Qt::AccessibleTextRole, text);
 }

@@ -4,6 +4,9 @@
 #include <stdexcept>
 #include <utility>
 
+#include <oleacc.h>
+
+#include "accessible_control.h"
 #include "uc_headline_window.h"
 #include "view_resources.h"
 #include "win32/win32_text.h"
@@ -190,6 +193,7 @@ void FrmPortsWindow::BuildControls() {
     for (int index : {0, 1}) {
         SetWindowSubclass(lblUrl_.at(static_cast<std::size_t>(index))->Window(), LinkFocusProc, 1, 0);
     }
+    SetWindowSubclass(lvwPortsBox_->Window(), ListAccessProc, 1, reinterpret_cast<DWORD_PTR>(this));
 
     listView_ = lvwPortsBox_->Window();
     SendMessageW(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -230,7 +234,35 @@ FrmPortsWindow::LinkFocusProc(HWND link, UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
         InvalidateRect(link, nullptr, TRUE);  // the focus rectangle comes and goes
     }
+    if (message == WM_GETOBJECT) {
+        // A screen reader reads the address as a link, not as plain text.
+        AccessibleLook look;
+        look.role = ROLE_SYSTEM_LINK;
+        if (const LRESULT answer = AnswerGetObject(link, wParam, lParam, look)) {
+            return answer;
+        }
+    }
     return DefSubclassProc(link, message, wParam, lParam);
+}
+
+LRESULT CALLBACK
+FrmPortsWindow::ListAccessProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    if (message == WM_GETOBJECT) {
+        // Each row reads with its description and whether it is a problem, not by its port alone.
+        auto* self = reinterpret_cast<FrmPortsWindow*>(data);
+        AccessibleLook look;
+        look.itemName = [self](long item) {
+            ListViewPortList& rows = self->PortList();
+            const int row = static_cast<int>(item);
+            return row <= rows.Count() ? Utf8ToWide(SpokenRow(rows.Text(row), rows.SubItem(row), rows.Tag(row)))
+                                       : std::wstring();
+        };
+        look.itemRole = ROLE_SYSTEM_LISTITEM;
+        if (const LRESULT answer = AnswerGetObject(list, wParam, lParam, look)) {
+            return answer;
+        }
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
 }
 
 void FrmPortsWindow::AddToolTip(HWND label, const std::string& text) {

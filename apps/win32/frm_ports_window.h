@@ -102,6 +102,8 @@ class FrmPortsWindow : public IMainWindowView {
     void PostItemKey(ListKey key);
     HWND FocusControl(const ControlDesign& design) const;
     static LRESULT CALLBACK
+    ListAccessProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK
     LinkFocusProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
     LRESULT OnControlColor(HDC dc, HWND control);
     void DrawLink(const DRAWITEMSTRUCT& item);

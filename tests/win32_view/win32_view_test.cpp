@@ -5,6 +5,7 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <memory>
@@ -22,6 +23,7 @@
 #include "support/fakes.h"
 #include "uc_headline_window.h"
 #include "view_support.h"
+#include "win32/win32_text.h"
 
 namespace velmaro::win32 {
 namespace {
@@ -461,6 +463,54 @@ TEST(AccessibleNamesTest, WindowTextsNameTheControls) {
         EXPECT_EQ(WindowText(f.Child(id)), text) << id;
     }
     EXPECT_EQ(WindowText(f.Child(kIdLblProblem)).substr(0, 17), "Problem entdeckt!");
+}
+
+// The role and name a screen reader gets through MSAA for a control or one of its items.
+std::pair<long, std::string> ReadAccessible(HWND window, long item) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object)))) {
+        return {-1, ""};
+    }
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = item;
+    VARIANT role{};
+    BSTR name = nullptr;
+    const bool read = SUCCEEDED(object->get_accRole(child, &role)) && SUCCEEDED(object->get_accName(child, &name));
+    std::pair<long, std::string> result{role.vt == VT_I4 ? role.lVal : 0,
+                                        read && name ? WideToUtf8(std::wstring(name, SysStringLen(name))) : ""};
+    SysFreeString(name);
+    object->Release();
+    return result;
+}
+
+// Through the accessibility interface: the headline as text by its caption, the addresses as links,
+// the rows with their description and, for a problem row, the word "Problem".
+TEST(AccessibleNamesTest, ScreenReadersGetRolesAndNames) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    {
+        Fixture f("double-assignments.json");
+        f.LoadShowAndTick();
+        const struct {
+            HWND window;
+            long item;
+            long role;
+            std::string name;
+        } cases[] = {
+            {f.Child(kIdHdlMain), CHILDID_SELF, ROLE_SYSTEM_STATICTEXT,
+             "Physikalische & virtuelle COM Ports auf diesem PC"},
+            {f.Child(kIdLblUrl0), CHILDID_SELF, ROLE_SYSTEM_LINK, "https://www.velmaro.example"},
+            {f.Child(kIdLblUrl1), CHILDID_SELF, ROLE_SYSTEM_LINK, f.window.lblUrl(1).Caption()},
+            {f.window.ListView(), 1, ROLE_SYSTEM_LISTITEM, "COM 1, Standard COM Port"},
+            {f.window.ListView(), 2, ROLE_SYSTEM_LISTITEM,
+             "COM 5, Siemens USB Kabel DCA-510 - COM Port doppelt belegt, Problem"},
+        };
+        for (const auto& c : cases) {
+            EXPECT_EQ(ReadAccessible(c.window, c.item), std::pair(c.role, c.name)) << c.name;
+        }
+    }
+    CoUninitialize();
 }
 
 // --- a monitor of another resolution ---
