@@ -178,14 +178,16 @@ def bt_picture():
     return overlay(picture, parse(BT_RUNE))
 
 
+def clamped(picture):
+    """The picture's pixel at (x, y), an edge pixel for a place outside it."""
+    size = len(picture)
+    return lambda x, y: picture[min(max(y, 0), size - 1)][min(max(x, 0), size - 1)]
+
+
 def scale2x(picture):
     """Twice the size by the EPX rule: a corner takes its two neighbours' ink where they agree, so
     diagonal edges stay diagonal instead of turning into steps."""
-    size = len(picture)
-
-    def at(x, y):
-        return picture[min(max(y, 0), size - 1)][min(max(x, 0), size - 1)]
-
+    size, at = len(picture), clamped(picture)
     out = blank(2 * size)
     for y in range(size):
         for x in range(size):
@@ -199,11 +201,7 @@ def scale2x(picture):
 
 def scale3x(picture):
     """Three times the size by the Scale3x rule, the same idea as scale2x with a middle row."""
-    size = len(picture)
-
-    def at(x, y):
-        return picture[min(max(y, 0), size - 1)][min(max(x, 0), size - 1)]
-
+    size, at = len(picture), clamped(picture)
     out = blank(3 * size)
     for y in range(size):
         for x in range(size):

@@ -23,8 +23,7 @@
 #include "headline_widget.h"
 #include "linux_services.h"
 #include "main_window.h"
-#include "memory/memory_machine.h"
-#include "support/fakes.h"
+#include "window_fixture.h"
 
 namespace velmaro::qt {
 namespace {
@@ -32,34 +31,7 @@ namespace {
 const QColor kRed(192, 0, 0);
 const QColor kGreen(0, 128, 0);
 
-// The window, its presenter and the services behind them, over one scenario.
-struct Fixture {
-    explicit Fixture(const std::string& scenario) : instance(lockDir.path().toStdString(), "velmaro.lock") {
-        memory::LoadScenarioFile(std::string(VELMARO_SCENARIO_DIR) + "/" + scenario, machine);
-        presenter = std::make_unique<frmPorts>(
-            window, MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events});
-        window.Attach(*presenter);
-    }
-    // Load, show, and one refresh.
-    void LoadAndTick() {
-        ASSERT_TRUE(presenter->Form_Load());
-        window.show();
-        QApplication::processEvents();
-        presenter->tmrRefresh_Timer();
-    }
-
-    memory::MemoryMachine machine;
-    testing::FixedClock clock;
-    testing::RecordingDesktop desktop;  // without a device manager
-    ApplicationIdentity identity;
-    QTemporaryDir lockDir;
-    LockFileInstance instance;
-    LocalFileSystem files;
-    ElapsedClock monotonic;
-    QtEventPump events;
-    MainWindow window;
-    std::unique_ptr<frmPorts> presenter;
-};
+using Fixture = WindowFixture;
 
 // Runs look on the next modal window once the event loop shows it.
 void OnNextModal(std::function<void(QWidget&)> look) {

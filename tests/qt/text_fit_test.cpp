@@ -7,17 +7,13 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QStyle>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <climits>
 #include <string>
 
 #include "common/access_key.h"
-#include "linux_services.h"
-#include "main_window.h"
-#include "memory/memory_machine.h"
-#include "support/fakes.h"
 #include "twips.h"
+#include "window_fixture.h"
 
 namespace velmaro::qt {
 namespace {
@@ -32,25 +28,10 @@ QSize TextSize(const QFont& font, int width, const QString& text, bool wrap) {
 
 TEST(TextFitTest, EveryTextFitsItsRectangle) {
     // The longest descriptions, bold, and the problem line.
-    memory::MemoryMachine machine;
-    memory::LoadScenarioFile(std::string(VELMARO_SCENARIO_DIR) + "/double-assignments.json", machine);
-    testing::FixedClock clock;
-    testing::RecordingDesktop desktop;
-    ApplicationIdentity identity;
-    QTemporaryDir lockDir;
-    LockFileInstance instance(lockDir.path().toStdString(), "velmaro.lock");
-    LocalFileSystem files;
-    ElapsedClock monotonic;
-    QtEventPump events;
-    MainWindow window;
-    frmPorts presenter(window,
-                       MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events});
-    window.Attach(presenter);
-    ASSERT_TRUE(presenter.Form_Load());
-    window.show();
+    WindowFixture f("double-assignments.json");
+    f.LoadAndTick();
     QApplication::processEvents();
-    presenter.tmrRefresh_Timer();
-    QApplication::processEvents();
+    MainWindow& window = f.window;
     ASSERT_TRUE(window.ProblemLabel().isVisible());
 
     const QString family = qEnvironmentVariable("VELMARO_EXPECT_FAMILY");
@@ -67,7 +48,7 @@ TEST(TextFitTest, EveryTextFitsItsRectangle) {
     }
 
     // The headline's caption in its label's rectangle.
-    const ucHeadline& headline = presenter.hdlMain();
+    const ucHeadline& headline = f.presenter->hdlMain();
     const LabelModel& caption = headline.lblHeader();
     const QSize headlineNeed = TextSize(ToQFont(ucHeadline::kFont, window.font()), INT_MAX / 2,
                                         QString::fromStdString(DisplayedCaption(caption.Caption())), false);
