@@ -24,11 +24,11 @@ BLACK, RED, GREEN, GREY, BLUE, WHITE = (0, 0, 0), (255, 0, 0), (0, 128, 0), (128
 # name, icon sizes in the .ico, colours the picture must contain, colours it may contain at most
 # (None: no limit). The colour rules follow the pictures' descriptions.
 ICONS = [
-    ("usb", [16], {GREY}, {GREY}),
-    ("warning", [16], {RED, WHITE, BLACK}, {RED, WHITE, BLACK}),
-    ("bt", [16], {BLUE, WHITE}, {BLUE, WHITE}),
-    ("irda", [16], {GREY, RED, GREEN}, None),
-    ("com", [16], {GREY, BLACK, WHITE}, None),
+    ("usb", [16, 24, 32], {GREY}, {GREY}),
+    ("warning", [16, 24, 32], {RED, WHITE, BLACK}, {RED, WHITE, BLACK}),
+    ("bt", [16, 24, 32], {BLUE, WHITE}, {BLUE, WHITE}),
+    ("irda", [16, 24, 32], {GREY, RED, GREEN}, None),
+    ("com", [16, 24, 32], {GREY, BLACK, WHITE}, None),
     ("velmaro", [16, 32], {GREY, BLACK, WHITE}, None),
     ("info32", [32], {BLUE, WHITE, GREY}, None),
 ]
@@ -209,6 +209,9 @@ def main():
         if images:
             icons[name] = images
             check_png_matches(name, images[0][2])
+            for width, _, pixels, _ in images[1:]:
+                if (IMAGES / ("%s%d.png" % (name, width))).is_file():
+                    check_png_matches("%s%d" % (name, width), pixels)
     if "com" in icons and "velmaro" in icons:
         check("window icon at 16 x 16 is the COM picture", icons["com"][0][2] == icons["velmaro"][0][2])
     check_preview()

@@ -178,6 +178,61 @@ def bt_picture():
     return overlay(picture, parse(BT_RUNE))
 
 
+def clamped(picture):
+    """The picture's pixel at (x, y), an edge pixel for a place outside it."""
+    size = len(picture)
+    return lambda x, y: picture[min(max(y, 0), size - 1)][min(max(x, 0), size - 1)]
+
+
+def scale2x(picture):
+    """Twice the size by the EPX rule: a corner takes its two neighbours' ink where they agree, so
+    diagonal edges stay diagonal instead of turning into steps."""
+    size, at = len(picture), clamped(picture)
+    out = blank(2 * size)
+    for y in range(size):
+        for x in range(size):
+            p, a, b, c, d = at(x, y), at(x, y - 1), at(x + 1, y), at(x - 1, y), at(x, y + 1)
+            out[2 * y][2 * x] = a if c == a and c != d and a != b else p
+            out[2 * y][2 * x + 1] = b if a == b and a != c and b != d else p
+            out[2 * y + 1][2 * x] = c if d == c and d != b and c != a else p
+            out[2 * y + 1][2 * x + 1] = d if b == d and b != a and d != c else p
+    return out
+
+
+def scale3x(picture):
+    """Three times the size by the Scale3x rule, the same idea as scale2x with a middle row."""
+    size, at = len(picture), clamped(picture)
+    out = blank(3 * size)
+    for y in range(size):
+        for x in range(size):
+            a, b, c = at(x - 1, y - 1), at(x, y - 1), at(x + 1, y - 1)
+            d, e, f = at(x - 1, y), at(x, y), at(x + 1, y)
+            g, h, i = at(x - 1, y + 1), at(x, y + 1), at(x + 1, y + 1)
+            block = [e] * 9
+            if b != h and d != f:
+                block = [
+                    d if d == b else e,
+                    b if (d == b and e != c) or (b == f and e != a) else e,
+                    f if b == f else e,
+                    d if (d == b and e != g) or (d == h and e != a) else e,
+                    e,
+                    f if (b == f and e != i) or (h == f and e != c) else e,
+                    d if d == h else e,
+                    h if (d == h and e != i) or (h == f and e != g) else e,
+                    f if h == f else e,
+                ]
+            for k, ink in enumerate(block):
+                out[3 * y + k // 3][3 * x + k % 3] = ink
+    return out
+
+
+def scale24(picture):
+    """16 to 24 pixels: Scale3x, then every other pixel; a one-pixel line of the 16-pixel picture
+    is three pixels at 48 and so never lost."""
+    big = scale3x(picture)
+    return [row[::2] for row in big[::2]]
+
+
 def pictures16():
     return {
         "usb": parse(USB),
@@ -354,8 +409,12 @@ def render_all():
     small = pictures16()
     files = {}
     for name in ("usb", "warning", "bt", "irda", "com"):
-        files[name + ".ico"] = ico_file([small[name]])
-        files[name + ".png"] = png_file(rgba(small[name]))
+        # Larger monitors' resolutions take the 24 and 32 pixel pictures.
+        sizes = [small[name], scale24(small[name]), scale2x(small[name])]
+        files[name + ".ico"] = ico_file(sizes)
+        files[name + ".png"] = png_file(rgba(sizes[0]))
+        for picture in sizes[1:]:
+            files["%s%d.png" % (name, len(picture))] = png_file(rgba(picture))
     files["velmaro.ico"] = ico_file([small["com"], plug32()])
     files["velmaro.png"] = png_file(rgba(small["com"]))
     files["info32.ico"] = ico_file([info32()])

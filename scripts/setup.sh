@@ -12,7 +12,8 @@ set -euo pipefail
 packages=(g++ cmake make python3 nlohmann-json3-dev libcli11-dev qt6-base-dev pkg-config libudev-dev)
 for option in "$@"; do
     case "$option" in
-    --tests) packages+=(libgtest-dev libgmock-dev libbenchmark-dev umockdev libumockdev-dev python3-serial python3-jsonschema) ;;
+    --tests) packages+=(libgtest-dev libgmock-dev libbenchmark-dev umockdev libumockdev-dev python3-serial python3-jsonschema
+                        fonts-dejavu-core) ;;
     --windows) packages+=(libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 xvfb xauth imagemagick xdotool) ;;
     --packaging) packages+=(scdoc dpkg-dev fakeroot lintian appstream desktop-file-utils man-db nsis file
                             xvfb xauth openbox imagemagick xdotool) ;;

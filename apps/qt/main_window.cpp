@@ -125,17 +125,9 @@ QAccessibleInterface* AccessibleFactory(const QString& className, QObject* objec
     return nullptr;
 }
 
-// A row as a screen reader reads it: "COM 7, <description>", and ", Problem" where it has one.
-QString RowAccessibleText(const QTreeWidgetItem& item) {
-    QString text = item.text(0) + QStringLiteral(", ") + item.text(1);
-    if (!item.data(0, kTagRole).toString().isEmpty()) {
-        text += QStringLiteral(", Problem");
-    }
-    return text;
-}
-
 void UpdateAccessibleText(QTreeWidgetItem& item) {
-    const QString text = RowAccessibleText(item);
+    const QString text = QString::fromStdString(SpokenRow(item.text(0).toStdString(), item.text(1).toStdString(),
+                                                          item.data(0, kTagRole).toString().toStdString()));
     item.setData(0, Qt::AccessibleTextRole, text);
     item.setData(1, Qt::AccessibleTextRole, text);
 }
@@ -144,9 +136,32 @@ void UpdateAccessibleText(QTreeWidgetItem& item) {
 
 // --- WidgetControl ---
 
-WidgetControl::WidgetControl(QWidget& widget, const TwipsRect& rect, bool autoSize)
-    : widget_(widget), left_(rect.left), top_(rect.top), width_(rect.width), height_(rect.height), autoSize_(autoSize) {
+WidgetControl::WidgetControl(QWidget& widget, const TwipsRect& rect)
+    : widget_(widget), left_(rect.left), top_(rect.top), width_(rect.width), height_(rect.height) {
     Place();
+}
+
+std::optional<std::pair<float, float>> WidgetControl::TextSize() const {
+    const auto* label = qobject_cast<const QLabel*>(&widget_);
+    if (!label) {
+        return std::nullopt;
+    }
+    const QWidget& frame = label->parentWidget() ? *label->parentWidget() : static_cast<const QWidget&>(*label);
+    if (label->wordWrap()) {
+        return std::pair(width_, ToTwips(frame, label->heightForWidth(ToPixels(frame, width_))));
+    }
+    const QSize hint = label->sizeHint();
+    return std::pair(ToTwips(frame, hint.width()), ToTwips(frame, hint.height()));
+}
+
+float WidgetControl::Width() const {
+    const auto text = TextSize();
+    return text ? std::max(width_, text->first) : width_;
+}
+
+float WidgetControl::Height() const {
+    const auto text = TextSize();
+    return text ? std::max(height_, text->second) : height_;
 }
 
 void WidgetControl::SetLeft(float value) {
@@ -184,15 +199,8 @@ void WidgetControl::SetVisible(bool visible) {
 
 void WidgetControl::Place() {
     const QWidget& frame = widget_.parentWidget() ? *widget_.parentWidget() : widget_;
-    int width = ToPixels(frame, width_);
-    int height = ToPixels(frame, height_);
-    if (autoSize_) {
-        // Sized to its text, as the design's auto-sizing labels are.
-        const QSize hint = widget_.sizeHint();
-        width = std::max(width, hint.width());
-        height = std::max(height, hint.height());
-    }
-    widget_.setGeometry(ToPixels(frame, left_), ToPixels(frame, top_), width, height);
+    widget_.setGeometry(ToPixels(frame, left_), ToPixels(frame, top_), ToPixels(frame, Width()),
+                        ToPixels(frame, Height()));
 }
 
 // --- LineControl ---
@@ -284,8 +292,13 @@ void PortTree::AttachImages() {
         return;
     }
     for (std::string_view key : kImageKeys) {
-        const QString file = QStringLiteral(":/images/%1.png").arg(QString::fromUtf8(key.data(), key.size()));
-        images_.emplace(std::string(key), QIcon(file));
+        // Each picture at 16, 24 and 32 pixels: the tree draws the one of its icon size.
+        const QString name = QString::fromUtf8(key.data(), static_cast<int>(key.size()));
+        QIcon icon(QStringLiteral(":/images/%1.png").arg(name));
+        for (int pixels : {24, 32}) {
+            icon.addFile(QStringLiteral(":/images/%1%2.png").arg(name).arg(pixels), QSize(pixels, pixels));
+        }
+        images_.emplace(std::string(key), icon);
     }
 }
 
@@ -457,7 +470,7 @@ MainWindow::MainWindow(std::string programTitle)
 
     auto makeControl = [this](const ControlDesign& design) {
         QLabel* label = MakeLabel(design);
-        auto control = std::make_unique<WidgetControl>(*label, design.rect, design.autoSize);
+        auto control = std::make_unique<WidgetControl>(*label, design.rect);
         if (!design.caption.empty()) {
             control->SetCaption(std::string(design.caption));
         }
@@ -481,6 +494,9 @@ MainWindow::MainWindow(std::string programTitle)
     const int iconPixels = RowIconPixels(logicalDpiX());
     tree_->setIconSize(QSize(iconPixels, iconPixels));
     tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // A description wider than its column wraps onto a taller row instead of ending in "…".
+    tree_->setWordWrap(true);
+    tree_->setTextElideMode(Qt::ElideNone);
     tree_->header()->setStretchLastSection(false);
     tree_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     lvwPortsBox_ = std::make_unique<WidgetControl>(*tree_, kLvwPorts.rect);
@@ -672,7 +688,8 @@ void MainWindow::UpdateMinimumSize() {
         return;
     }
     const QSize extra = FrameExtra();
-    const QSize minimum(ToPixels(*this, kMinOuterWidth) - extra.width(),
+    const float minimumWidth = presenter_ ? presenter_->MinimumOuterWidth() : kMinOuterWidth;
+    const QSize minimum(ToPixels(*this, minimumWidth) - extra.width(),
                         ToPixels(*this, kMinOuterHeight) - extra.height());
     if (minimum != minimumSize()) {
         setMinimumSize(minimum);

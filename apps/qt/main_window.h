@@ -29,13 +29,15 @@ inline constexpr const char* kProgramTitle = "Velmaro";
 class HeadlineWidget;
 
 // A widget as an IBox/ILabel: the twips written are kept and read back, the widget follows them.
+// A label is never smaller than its text in the font it really got: one that wraps grows taller,
+// one that does not grows wider, and reads back the size it has.
 class WidgetControl : public ILabel {
   public:
-    WidgetControl(QWidget& widget, const TwipsRect& rect, bool autoSize = false);
+    WidgetControl(QWidget& widget, const TwipsRect& rect);
     float Left() const override { return left_; }
     float Top() const override { return top_; }
-    float Width() const override { return width_; }
-    float Height() const override { return height_; }
+    float Width() const override;
+    float Height() const override;
     void SetLeft(float value) override;
     void SetTop(float value) override;
     void SetWidth(float value) override;
@@ -48,9 +50,10 @@ class WidgetControl : public ILabel {
 
   private:
     void Place();
+    // The text's own size in twips, or nothing for a widget that is not a label.
+    std::optional<std::pair<float, float>> TextSize() const;
     QWidget& widget_;
     float left_, top_, width_, height_;
-    bool autoSize_;
     std::string caption_;
     bool visible_ = true;
 };

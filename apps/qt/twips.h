@@ -51,12 +51,14 @@ inline QColor ReadableColor(std::uint32_t design,
 }
 
 // The design's fonts name a narrow Windows face; a face of the same widths is preferred where
-// installed, else the desktop's own face, at the design's size.
+// installed, then the wider sans faces most Linux desktops have, then the desktop's own face, at the
+// design's size. The layout measures whichever it got.
 inline QFont ToQFont(const Font& font, const QFont& base) {
     QFont result(base);
     result.setFamilies({QString::fromUtf8(font.name.data(), static_cast<int>(font.name.size())),
                         QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                        QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"), base.family()});
+                        QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"), QStringLiteral("Noto Sans"),
+                        QStringLiteral("DejaVu Sans"), base.family()});
     result.setPointSizeF(font.points);
     result.setBold(font.weight >= 700);
     result.setItalic(font.italic);

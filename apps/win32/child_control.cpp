@@ -54,6 +54,13 @@ void ChildControl::SetCaption(const std::string& text) {
     Place();
 }
 
+void ChildControl::SetDpi(int dpi, HFONT font) {
+    dpi_ = dpi;
+    font_ = font;
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SetCaption(caption_);  // measures an auto-sized label again, and places it
+}
+
 void ChildControl::SetVisible(bool visible) {
     visible_ = visible;
     ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);

@@ -28,6 +28,9 @@ class ChildControl : public ILabel {
     void SetVisible(bool visible) override;
 
     HWND Window() const { return window_; }
+    // The window moved to a monitor of another resolution: same twips, new pixels, a font of that
+    // resolution (the caller keeps it alive).
+    void SetDpi(int dpi, HFONT font);
     // The text colour WM_CTLCOLORSTATIC gives it; nothing for the system's button text.
     const std::optional<Color>& ForeColor() const { return foreColor_; }
 

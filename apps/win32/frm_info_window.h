@@ -21,6 +21,8 @@ class FrmInfoWindow : public IInfoDialogView {
     explicit FrmInfoWindow(int dpi) : dpi_(dpi) {}
     // Returns once the dialog has unloaded.
     void ShowModal(frmInfo& dialog, WindowHandle owner) override;
+    // The owner's resolution, for the next showing.
+    void SetDpi(int dpi) { dpi_ = dpi; }
 
   private:
     struct Session;

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
+#include <oleacc.h>
+
+#include "accessible_control.h"
 #include "uc_headline_window.h"
 #include "view_resources.h"
 #include "win32/win32_text.h"
@@ -41,11 +45,7 @@ FrmPortsWindow::FrmPortsWindow(std::string programTitle, bool endsProgram)
     }();
     (void)registered;
 
-    dialogFont_ = CreateDesignFont(kDialogFont, dpi_);
-    Font bold = kDialogFont;
-    bold.weight = 700;
-    boldFont_ = CreateDesignFont(bold, dpi_);
-    linkFont_ = CreateDesignFont(kLinkFont, dpi_);
+    CreateFonts();
 
     RECT frame{0, 0, TwipsToPixels(kClientDesignWidth, dpi_), TwipsToPixels(kClientDesignHeight, dpi_)};
     AdjustWindowRectEx(&frame, kMainStyle, FALSE, WS_EX_CONTROLPARENT);
@@ -74,6 +74,48 @@ FrmPortsWindow::~FrmPortsWindow() {
     if (images_) {
         ImageList_Destroy(images_);
     }
+}
+
+void FrmPortsWindow::CreateFonts() {
+    dialogFont_ = CreateDesignFont(kDialogFont, dpi_);
+    Font bold = kDialogFont;
+    bold.weight = 700;
+    boldFont_ = CreateDesignFont(bold, dpi_);
+    linkFont_ = CreateDesignFont(kLinkFont, dpi_);
+}
+
+void FrmPortsWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    // The old fonts stay selected into the controls until each has its new one.
+    FontHandle oldDialog = std::move(dialogFont_), oldBold = std::move(boldFont_), oldLink = std::move(linkFont_);
+    dpi_ = dpi;
+    CreateFonts();
+    for (ChildControl* control : {lblStatic_.get(), lblLastRefresh_.get(), lvwPortsBox_.get(), lblProblem_.get(),
+                                  cmdOpenDevMan_.get(), cmdExit_.get(), lblUrlPre_[0].get(), lblUrlPre_[1].get(),
+                                  lblUrl_[0].get(), lblUrl_[1].get()}) {
+        if (control) {
+            control->SetDpi(dpi_, control == lblUrl_[0].get() || control == lblUrl_[1].get() ? linkFont_.Get()
+                                                                                              : dialogFont_.Get());
+        }
+    }
+    linBut_->SetDpi(dpi_);
+    SetHeadlineDpi(headline_, dpi_);
+    infoDialog_.SetDpi(dpi_);
+    for (int column : {1, 2}) {
+        SetColumnWidth(column, ColumnWidth(column));
+    }
+    if (images_) {
+        // Icons of the size for this resolution; the rows keep their image indexes.
+        SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+        ImageList_Destroy(std::exchange(images_, nullptr));
+        AttachImageList();
+    }
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame may keep its pixel size while every twip has a new one.
+    if (shown_ && presenter_) {
+        presenter_->Form_Resize();
+    }
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 std::unique_ptr<ChildControl> FrmPortsWindow::MakeControl(const ControlDesign& design, int id) {
@@ -151,6 +193,7 @@ void FrmPortsWindow::BuildControls() {
     for (int index : {0, 1}) {
         SetWindowSubclass(lblUrl_.at(static_cast<std::size_t>(index))->Window(), LinkFocusProc, 1, 0);
     }
+    SetWindowSubclass(lvwPortsBox_->Window(), ListAccessProc, 1, reinterpret_cast<DWORD_PTR>(this));
 
     listView_ = lvwPortsBox_->Window();
     SendMessageW(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -191,7 +234,35 @@ FrmPortsWindow::LinkFocusProc(HWND link, UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
         InvalidateRect(link, nullptr, TRUE);  // the focus rectangle comes and goes
     }
+    if (message == WM_GETOBJECT) {
+        // A screen reader reads the address as a link, not as plain text.
+        AccessibleLook look;
+        look.role = ROLE_SYSTEM_LINK;
+        if (const LRESULT answer = AnswerGetObject(link, wParam, lParam, look)) {
+            return answer;
+        }
+    }
     return DefSubclassProc(link, message, wParam, lParam);
+}
+
+LRESULT CALLBACK
+FrmPortsWindow::ListAccessProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    if (message == WM_GETOBJECT) {
+        // Each row reads with its description and whether it is a problem, not by its port alone.
+        auto* self = reinterpret_cast<FrmPortsWindow*>(data);
+        AccessibleLook look;
+        look.itemName = [self](long item) {
+            ListViewPortList& rows = self->PortList();
+            const int row = static_cast<int>(item);
+            return row <= rows.Count() ? Utf8ToWide(SpokenRow(rows.Text(row), rows.SubItem(row), rows.Tag(row)))
+                                       : std::wstring();
+        };
+        look.itemRole = ROLE_SYSTEM_LISTITEM;
+        if (const LRESULT answer = AnswerGetObject(list, wParam, lParam, look)) {
+            return answer;
+        }
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
 }
 
 void FrmPortsWindow::AddToolTip(HWND label, const std::string& text) {
@@ -338,9 +409,13 @@ LRESULT FrmPortsWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARA
             return 0;
         case WM_GETMINMAXINFO: {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            info->ptMinTrackSize = {TwipsToPixels(kMinOuterWidth, dpi_), TwipsToPixels(kMinOuterHeight, dpi_)};
+            const float minimumWidth = presenter_ ? presenter_->MinimumOuterWidth() : kMinOuterWidth;
+            info->ptMinTrackSize = {TwipsToPixels(minimumWidth, dpi_), TwipsToPixels(kMinOuterHeight, dpi_)};
             return 0;
         }
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_TIMER:
             if (wParam == timer_.Id()) {
                 OnTimer();

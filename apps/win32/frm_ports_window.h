@@ -102,11 +102,16 @@ class FrmPortsWindow : public IMainWindowView {
     void PostItemKey(ListKey key);
     HWND FocusControl(const ControlDesign& design) const;
     static LRESULT CALLBACK
+    ListAccessProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK
     LinkFocusProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
     LRESULT OnControlColor(HDC dc, HWND control);
     void DrawLink(const DRAWITEMSTRUCT& item);
     void OnCommand(int id, int code);
     void OnTimer();
+    // WM_DPICHANGED: fonts, images and every control at the new resolution, in the suggested frame.
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void CreateFonts();
     void BuildControls();
     std::unique_ptr<ChildControl> MakeControl(const ControlDesign& design, int id);
     void AddToolTip(HWND label, const std::string& text);

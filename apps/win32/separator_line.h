@@ -20,6 +20,7 @@ class SeparatorLine : public ILine {
     // Where it is drawn, in client pixels.
     RECT PixelRect() const;
     void Paint(HDC dc) const;
+    void SetDpi(int dpi) { dpi_ = dpi; }
 
   private:
     void Move(float& end, float value);

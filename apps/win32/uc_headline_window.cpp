@@ -1,7 +1,11 @@
 #include "uc_headline_window.h"
 
+#include <oleacc.h>
+
 #include <memory>
 
+#include "accessible_control.h"
+#include "common/access_key.h"
 #include "view_support.h"
 #include "win32/win32_text.h"
 
@@ -73,6 +77,17 @@ LRESULT CALLBACK HeadlineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
                 state->model->ForwardDblClick();
             }
             return 0;
+        case WM_GETOBJECT:
+            // Read as text by its caption as shown ("&&" one ampersand).
+            if (HeadlineState* state = StateOf(window)) {
+                AccessibleLook look;
+                look.role = ROLE_SYSTEM_STATICTEXT;
+                look.name = Utf8ToWide(DisplayedCaption(state->model->Caption()));
+                if (const LRESULT answer = AnswerGetObject(window, wParam, lParam, look)) {
+                    return answer;
+                }
+            }
+            break;
         case WM_NCDESTROY:
             // The model may be gone already (its owner ends first); only the window's own state goes.
             delete StateOf(window);
@@ -137,6 +152,16 @@ void SyncHeadlineWindow(HWND headline) {
     SetWindowPos(headline, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(headline, nullptr, FALSE);
+}
+
+void SetHeadlineDpi(HWND headline, int dpi) {
+    if (!IsHeadline(headline)) {
+        return;
+    }
+    HeadlineState& state = *StateOf(headline);
+    state.dpi = dpi;
+    state.font = CreateDesignFont(ucHeadline::kFont, dpi);
+    SyncHeadlineWindow(headline);
 }
 
 HeadlinePixels HeadlineWindowPixels(HWND headline) {

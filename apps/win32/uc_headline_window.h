@@ -17,6 +17,9 @@ HWND CreateHeadlineWindow(HWND parent, int controlId, ucHeadline& model, int dpi
 // Moves the window to its model's rectangle and repaints it.
 void SyncHeadlineWindow(HWND headline);
 
+// Draws at another resolution from now on (its font made anew), and moves to match.
+void SetHeadlineDpi(HWND headline, int dpi);
+
 // Pixel positions the window draws, for tests: the rule line's row and its end, in client pixels.
 struct HeadlinePixels {
     RECT window;  // in the parent's client coordinates

@@ -1,5 +1,7 @@
 #include "main_window/frm_ports.h"
 
+#include <algorithm>
+
 #include "headline/property_bag.h"
 #include "main_window/frm_ports_design.h"
 
@@ -53,9 +55,13 @@ void frmPorts::Form_Resize() {
     ITimer& timer = view_.tmrRefresh();
     timer.SetEnabled(false);
 
+    // The mail address starts where its lead-in ends as measured, never over it.
+    ILabel& mailLeadIn = view_.lblUrlPre(1);
+    view_.lblUrl(1).SetLeft(std::max(kLblUrlMail.rect.left, mailLeadIn.Left() + mailLeadIn.Width() + kMailLinkGap));
+
     // Each correction resizes the window again; that inner pass runs in full before this one goes on.
-    if (view_.OuterWidth() <= kMinOuterWidth) {
-        view_.SetOuterSize(kMinOuterWidth, view_.OuterHeight());
+    if (const float minimum = MinimumOuterWidth(); view_.OuterWidth() <= minimum) {
+        view_.SetOuterSize(minimum, view_.OuterHeight());
     }
     if (view_.OuterHeight() <= kMinOuterHeight) {
         view_.SetOuterSize(view_.OuterWidth(), kMinOuterHeight);
@@ -84,6 +90,13 @@ void frmPorts::Form_Resize() {
     linBut.SetY1(cmdExit.Top() - m);
     linBut.SetY2(linBut.Y1());
     lblProblem.SetTop(linBut.Y1() - lblProblem.Height() - t);
+    // An intro taller than designed (a wider font wraps it onto more lines) pushes the refresh time
+    // and the list down; the list then ends where it did.
+    const ILabel& intro = view_.lblStatic();
+    const float introGrowth =
+        std::max(0.0f, intro.Top() + intro.Height() - (kLblStatic.rect.top + kLblStatic.rect.height));
+    view_.lblLastRefresh().SetTop(kLblLastRefresh.rect.top + introGrowth);
+    lvwPorts.SetTop(kLvwPorts.rect.top + introGrowth);
     RefreshControls controls = Controls();
     ApplyListHeightRule(controls);
     // The web address goes on the line below its lead-in text.
@@ -95,6 +108,20 @@ void frmPorts::Form_Resize() {
 
     // Re-enabling restarts the count, so no refresh runs while the user keeps dragging the frame.
     timer.SetEnabled(true);
+}
+
+float frmPorts::MinimumOuterWidth() const {
+    // Links, then both buttons, each gap as wide as the one between the buttons.
+    const float m = hdlMain_.Left();
+    float linksRight = 0;
+    for (int index : {0, 1}) {
+        for (const ILabel* label : {&view_.lblUrlPre(index), &view_.lblUrl(index)}) {
+            linksRight = std::max(linksRight, label->Left() + label->Width());
+        }
+    }
+    const float client =
+        linksRight + 2 * m + view_.cmdOpenDevMan().Width() + 2 * m + view_.cmdExit().Width() + m;
+    return std::max(kMinOuterWidth, client + view_.OuterWidth() - view_.ClientWidth());
 }
 
 void frmPorts::tmrRefresh_Timer() {

@@ -64,6 +64,9 @@ class frmPorts {
     bool Form_Load();
     // Every size change of the window, also the first showing, maximise and restore.
     void Form_Resize();
+    // The smallest outer width: the design's, or wider where the link lines' measured texts and the
+    // two buttons need more.
+    float MinimumOuterWidth() const;
     void tmrRefresh_Timer();
     void cmdExit_Click();
     // A click on the row at this 1-based position of lvwPorts.

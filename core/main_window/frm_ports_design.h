@@ -142,6 +142,8 @@ inline constexpr ControlDesign kLblUrlMail{.name = "lblUrl",
                                            .autoSize = true,
                                            .foreColor = kLinkColor,
                                            .font = kLinkFont};
+// Between the mail address's lead-in and the address, as designed.
+inline constexpr float kMailLinkGap = kLblUrlMail.rect.left - (kLblUrlPreMail.rect.left + kLblUrlPreMail.rect.width);
 
 // The controls with a place in the tab order (all but linBut, tmrRefresh and ilst), in that order.
 inline constexpr std::array<ControlDesign, 11> kMainControls = {

@@ -133,4 +133,8 @@ void PortListModel::SetSubItemForeColor(int row, std::uint32_t color) {
     At(row).subItemForeColor = color;
 }
 
+std::string SpokenRow(const std::string& text, const std::string& subItem, const std::string& tag) {
+    return text + ", " + subItem + (tag.empty() ? "" : ", Problem");
+}
+
 }  // namespace velmaro

@@ -91,6 +91,10 @@ class IPortList {
 // Appends the rows to the list, each with its look and its problem code as tag.
 void AppendRows(IPortList& list, std::span<const PortRow> rows);
 
+// A shown row as a screen reader reads it: "COM 7, <description>", and ", Problem" where the row
+// carries a problem tag.
+std::string SpokenRow(const std::string& text, const std::string& subItem, const std::string& tag);
+
 // What a list control holds for one row.
 struct ShownRow {
     std::string text;

@@ -185,9 +185,30 @@ TEST_F(PresenterTest, MarginsAndLinkLinesFollowTheControls) {
     presenter.Form_Resize();
 
     // lblUrl(0) 5535 + 240 below its lead-in; lblUrlPre(1) 5535 + 615 - 240, level with the buttons' bottom.
+    // The wider gaps would put the mail address (ending at 4695) under the left button, so the
+    // window springs to a client width of 4695 + 240 + 1455 + 240 + 1455 + 120 = 8205.
     ExpectPlaces(MovedOf(view, presenter.hdlMain()),
-                 Moved{7695, 7695, 6135, 7815, 6360, 4665, 5535, 5535, 5415, 5415, 4710, 3045, 5535, 5775, 5910, 5910},
+                 Moved{7965, 7965, 6405, 8085, 6630, 4935, 5535, 5535, 5415, 5415, 4710, 3045, 5535, 5775, 5910, 5910},
                  kMovedPlaces);
+}
+
+// A wider font than the design's: the intro wraps 270 twips taller, the mail lead-in is 3045 wide.
+TEST_F(PresenterTest, MeasuredTextsPushWhatFollowsThem) {
+    view.lblStatic().SetHeight(1575 + 270);
+    view.lblUrlPre(1).SetWidth(3045);
+
+    view.UserResizes(kMinOuterWidth, kMinOuterHeight);
+
+    // The address 45 after its lead-in: 60 + 3045 + 45 = 3150, ending at 3150 + 1935 = 5085. The
+    // smallest client then holds it, 120, both buttons with 120 between and the margin 60: 8295,
+    // outer 8295 + 195.
+    EXPECT_EQ(view.lblUrl(1).Left(), 3150);
+    EXPECT_EQ(view.OuterWidth(), 8490);
+    EXPECT_EQ(view.cmdOpenDevMan().Left(), 5085 + 120);
+    // The refresh time and the list 270 lower; the list still ends above linBut (5535 - 60).
+    EXPECT_EQ(view.lblLastRefresh().Top(), 2040 + 270);
+    EXPECT_EQ(view.lvwPortsBox().Top(), 2280 + 270);
+    EXPECT_EQ(view.lvwPortsBox().Top() + view.lvwPortsBox().Height(), 5535 - 60);
 }
 
 TEST_F(PresenterTest, MinimisedWindowIsLeftAloneAndRestoringLaysOut) {

@@ -10,7 +10,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
@@ -19,36 +18,14 @@
 #include <vector>
 
 #include "headline_widget.h"
-#include "linux_services.h"
-#include "main_window.h"
-#include "memory/memory_machine.h"
-#include "support/fakes.h"
+#include "window_fixture.h"
 
 namespace velmaro::qt {
 namespace {
 
-struct Window {
-    explicit Window(const std::string& scenario) : instance(lockDir.path().toStdString(), "velmaro.lock") {
-        memory::LoadScenarioFile(std::string(VELMARO_SCENARIO_DIR) + "/" + scenario, machine);
-        presenter = std::make_unique<frmPorts>(
-            window, MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events});
-        window.Attach(*presenter);
-        EXPECT_TRUE(presenter->Form_Load());
-        window.show();
-        QApplication::processEvents();
-        presenter->tmrRefresh_Timer();
-    }
-    memory::MemoryMachine machine;
-    testing::FixedClock clock;
-    testing::RecordingDesktop desktop;
-    ApplicationIdentity identity;
-    QTemporaryDir lockDir;
-    LockFileInstance instance;
-    LocalFileSystem files;
-    ElapsedClock monotonic;
-    QtEventPump events;
-    MainWindow window;
-    std::unique_ptr<frmPorts> presenter;
+// Loaded, shown and refreshed once.
+struct Window : WindowFixture {
+    explicit Window(const std::string& scenario) : WindowFixture(scenario) { LoadAndTick(); }
 };
 
 void SendKey(QWidget& widget, int key) {

@@ -23,8 +23,7 @@
 #include "headline_widget.h"
 #include "linux_services.h"
 #include "main_window.h"
-#include "memory/memory_machine.h"
-#include "support/fakes.h"
+#include "window_fixture.h"
 
 namespace velmaro::qt {
 namespace {
@@ -32,34 +31,7 @@ namespace {
 const QColor kRed(192, 0, 0);
 const QColor kGreen(0, 128, 0);
 
-// The window, its presenter and the services behind them, over one scenario.
-struct Fixture {
-    explicit Fixture(const std::string& scenario) : instance(lockDir.path().toStdString(), "velmaro.lock") {
-        memory::LoadScenarioFile(std::string(VELMARO_SCENARIO_DIR) + "/" + scenario, machine);
-        presenter = std::make_unique<frmPorts>(
-            window, MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events});
-        window.Attach(*presenter);
-    }
-    // Load, show, and one refresh.
-    void LoadAndTick() {
-        ASSERT_TRUE(presenter->Form_Load());
-        window.show();
-        QApplication::processEvents();
-        presenter->tmrRefresh_Timer();
-    }
-
-    memory::MemoryMachine machine;
-    testing::FixedClock clock;
-    testing::RecordingDesktop desktop;  // without a device manager
-    ApplicationIdentity identity;
-    QTemporaryDir lockDir;
-    LockFileInstance instance;
-    LocalFileSystem files;
-    ElapsedClock monotonic;
-    QtEventPump events;
-    MainWindow window;
-    std::unique_ptr<frmPorts> presenter;
-};
+using Fixture = WindowFixture;
 
 // Runs look on the next modal window once the event loop shows it.
 void OnNextModal(std::function<void(QWidget&)> look) {
@@ -102,10 +74,14 @@ TEST(RowsTest, OneRefreshDrawsTheRowsAndSizesTheList) {
         EXPECT_EQ(item.text(0).toStdString(), row.text);
         EXPECT_EQ(std::pair(f.window.lvwPorts().Icon(position), f.window.lvwPorts().Tag(position)),
                   std::pair(row.icon, row.tag));
-        const QImage image = QImage(QStringLiteral(":/images/%1.png").arg(QString::fromStdString(row.icon)));
-        ASSERT_FALSE(image.isNull());
-        EXPECT_EQ(item.icon(0).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32),
-                  image.convertToFormat(QImage::Format_ARGB32));
+        // The picture of each size, for the tree's icon size at 96, 144 and 192 DPI.
+        for (const auto& [pixels, suffix] : {std::pair(16, ""), std::pair(24, "24"), std::pair(32, "32")}) {
+            const QImage image = QImage(QStringLiteral(":/images/%1%2.png").arg(QString::fromStdString(row.icon), suffix));
+            ASSERT_EQ(image.size(), QSize(pixels, pixels));
+            EXPECT_EQ(item.icon(0).pixmap(pixels, pixels).toImage().convertToFormat(QImage::Format_ARGB32),
+                      image.convertToFormat(QImage::Format_ARGB32))
+                << pixels;
+        }
         const QColor plain = tree.palette().color(QPalette::Text);
         for (int column : {0, 1}) {
             const QBrush brush = item.foreground(column);

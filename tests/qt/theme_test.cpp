@@ -12,11 +12,8 @@
 
 #include "common/contrast.h"
 #include "headline_widget.h"
-#include "linux_services.h"
-#include "main_window.h"
-#include "memory/memory_machine.h"
-#include "support/fakes.h"
 #include "twips.h"
+#include "window_fixture.h"
 
 namespace velmaro::qt {
 namespace {
@@ -68,25 +65,10 @@ TEST(ThemeTest, TextColoursReadOnLightDarkAndHighContrastPalettes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        memory::MemoryMachine machine;
-        memory::LoadScenarioFile(std::string(VELMARO_SCENARIO_DIR) + "/double-assignments.json", machine);
-        testing::FixedClock clock;
-        testing::RecordingDesktop desktop;
-        ApplicationIdentity identity;
-        QTemporaryDir lockDir;
-        LockFileInstance instance(lockDir.path().toStdString(), "velmaro.lock");
-        LocalFileSystem files;
-        ElapsedClock monotonic;
-        QtEventPump events;
-        MainWindow window;
+        WindowFixture f("double-assignments.json");
+        MainWindow& window = f.window;
         window.setPalette(c.palette);
-        frmPorts presenter(
-            window, MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events});
-        window.Attach(presenter);
-        ASSERT_TRUE(presenter.Form_Load());
-        window.show();
-        QApplication::processEvents();
-        presenter.tmrRefresh_Timer();
+        f.LoadAndTick();
 
         const QColor background = c.palette.color(QPalette::Window);
         for (const char* name : {"lblProblem", "lblUrl0", "lblUrl1"}) {

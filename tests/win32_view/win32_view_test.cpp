@@ -5,7 +5,9 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -21,6 +23,7 @@
 #include "support/fakes.h"
 #include "uc_headline_window.h"
 #include "view_support.h"
+#include "win32/win32_text.h"
 
 namespace velmaro::win32 {
 namespace {
@@ -460,6 +463,93 @@ TEST(AccessibleNamesTest, WindowTextsNameTheControls) {
         EXPECT_EQ(WindowText(f.Child(id)), text) << id;
     }
     EXPECT_EQ(WindowText(f.Child(kIdLblProblem)).substr(0, 17), "Problem entdeckt!");
+}
+
+// The role and name a screen reader gets through MSAA for a control or one of its items.
+std::pair<long, std::string> ReadAccessible(HWND window, long item) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object)))) {
+        return {-1, ""};
+    }
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = item;
+    VARIANT role{};
+    BSTR name = nullptr;
+    const bool read = SUCCEEDED(object->get_accRole(child, &role)) && SUCCEEDED(object->get_accName(child, &name));
+    std::pair<long, std::string> result{role.vt == VT_I4 ? role.lVal : 0,
+                                        read && name ? WideToUtf8(std::wstring(name, SysStringLen(name))) : ""};
+    SysFreeString(name);
+    object->Release();
+    return result;
+}
+
+// Through the accessibility interface: the headline as text by its caption, the addresses as links,
+// the rows with their description and, for a problem row, the word "Problem".
+TEST(AccessibleNamesTest, ScreenReadersGetRolesAndNames) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    {
+        Fixture f("double-assignments.json");
+        f.LoadShowAndTick();
+        const struct {
+            HWND window;
+            long item;
+            long role;
+            std::string name;
+        } cases[] = {
+            {f.Child(kIdHdlMain), CHILDID_SELF, ROLE_SYSTEM_STATICTEXT,
+             "Physikalische & virtuelle COM Ports auf diesem PC"},
+            {f.Child(kIdLblUrl0), CHILDID_SELF, ROLE_SYSTEM_LINK, "https://www.velmaro.example"},
+            {f.Child(kIdLblUrl1), CHILDID_SELF, ROLE_SYSTEM_LINK, f.window.lblUrl(1).Caption()},
+            {f.window.ListView(), 1, ROLE_SYSTEM_LISTITEM, "COM 1, Standard COM Port"},
+            {f.window.ListView(), 2, ROLE_SYSTEM_LISTITEM,
+             "COM 5, Siemens USB Kabel DCA-510 - COM Port doppelt belegt, Problem"},
+        };
+        for (const auto& c : cases) {
+            EXPECT_EQ(ReadAccessible(c.window, c.item), std::pair(c.role, c.name)) << c.name;
+        }
+    }
+    CoUninitialize();
+}
+
+// --- a monitor of another resolution ---
+
+// WM_DPICHANGED: the window takes the suggested frame, the row icons of that resolution, fonts of
+// 8.25 points and every control at its twips in the new pixels; and back again.
+TEST(DpiTest, AnotherResolutionRescalesIconsFontsAndControls) {
+    Fixture f("typical-desktop.json");
+    f.LoadShowAndTick();
+    const struct {
+        int dpi, icon, fontHeight, exitWidth;  // cmdExit 1455 twips wide
+    } cases[] = {{144, 24, -17, 146}, {192, 32, -22, 194}, {96, 16, -11, 97}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        // 9000 x 7500 twips, above the smallest frame at any of these resolutions.
+        RECT suggested{10, 20, 10 + TwipsToPixels(9000, c.dpi), 20 + TwipsToPixels(7500, c.dpi)};
+        SendMessageW(f.window.Handle(), WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT frame{};
+        GetWindowRect(f.window.Handle(), &frame);
+        // The test screen (1024 x 768) holds no frame of the smallest size at 192 DPI.
+        const int suggestedWidth = suggested.right - suggested.left, suggestedHeight = suggested.bottom - suggested.top;
+        if (suggestedWidth <= GetSystemMetrics(SM_CXMAXTRACK) && suggestedHeight <= GetSystemMetrics(SM_CYMAXTRACK)) {
+            EXPECT_EQ(std::pair(frame.right - frame.left, frame.bottom - frame.top),
+                      (std::pair<LONG, LONG>(suggestedWidth, suggestedHeight)));
+        }
+        int width = 0, height = 0;
+        auto* images = reinterpret_cast<HIMAGELIST>(SendMessageW(f.window.ListView(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+        ASSERT_TRUE(ImageList_GetIconSize(images, &width, &height));
+        EXPECT_EQ(std::pair(width, height), std::pair(c.icon, c.icon));
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.Child(kIdCmdExit), WM_GETFONT, 0, 0)), sizeof(font), &font);
+        EXPECT_EQ(font.lfHeight, c.fontHeight);
+        const RECT exit = ChildRect(f.Child(kIdCmdExit));
+        EXPECT_EQ(exit.right - exit.left, c.exitWidth);
+        // Laid out at the new resolution: the exit button one margin (60 twips) from the right edge.
+        RECT client{};
+        GetClientRect(f.window.Handle(), &client);
+        EXPECT_NEAR(client.right - exit.right, TwipsToPixels(60, c.dpi), 1);  // each edge rounded on its own
+    }
 }
 
 // --- small pieces ---
