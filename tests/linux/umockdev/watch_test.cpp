@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cstdio>
+
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -82,6 +84,31 @@ TEST(UdevWatch, PlugAndUnplug) {
         EXPECT_TRUE(stopped) << c.name;
         EXPECT_EQ(lines.Await(expected.size() + 1, 0ms), expected) << c.name;
     }
+}
+
+// The output of a program run in the testbed (it inherits umockdev's preload library).
+std::string OutputOf(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            output.append(buffer, n);
+        }
+        output += "exit " + std::to_string(pclose(pipe));
+    }
+    return output;
+}
+
+// velmaro-list itself on the testbed's cables: it lists them, and its --json is a valid document of
+// the published schema (tests/cli/check_cli.py's check).
+TEST(UdevLister, ListsTheCablesInSchema) {
+    PluggingBed bed;
+    bed.Plug(0, false);
+    bed.Plug(1, false);
+    EXPECT_EQ(OutputOf(std::string(VELMARO_LIST) + " --field node"), "/dev/ttyUSB0\n/dev/ttyUSB1\nexit 0");
+    EXPECT_EQ(OutputOf(std::string(VELMARO_PYTHON " " VELMARO_CLI_CHECK " schema ") + VELMARO_LIST +
+                       " " VELMARO_LIST_SCHEMA),
+              "exit 0");
 }
 
 }  // namespace
