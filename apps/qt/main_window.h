@@ -163,6 +163,9 @@ class MainWindow : public QWidget, public IMainWindowView {
     float ColumnWidth(int column) const override;
     void SetColumnWidth(int column, float width) override;
     void AttachImageList() override;
+    ListPlace lvwPortsPlace() const override;
+    void SetRowToolTip(int row, const std::string& text) override;
+    void FollowList(const ListFollow& follow) override;
     void SetTitle(const std::string& title) override;
     bool IsMinimized() const override;
     float ClientWidth() const override;
