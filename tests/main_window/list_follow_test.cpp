@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "main_window/list_follow.h"
+#include "presenter_fixture.h"
 
 namespace velmaro {
 namespace {
@@ -59,6 +60,20 @@ TEST(ListFollow, RowKeysAndToolTips) {
     EXPECT_EQ(RowToolTip(ftdi), "Gerät: /dev/ttyUSB0\nVID:PID: 0403:6001\nSeriennummer: A50285BI\nTreiber: ftdi_sio");
     EXPECT_EQ(RowToolTip(uart), "Gerät: /dev/ttyS0\nTreiber: serial");
     EXPECT_EQ(RowToolTip(std::nullopt), "");
+}
+
+// A device event refreshes at once, with the interval the timer has after a tick; not while the timer
+// is off (the guidance dialog is open, or a refresh runs), when the next tick will do.
+TEST(ListFollow, DeviceChangedRefreshesWhileTheTimerRuns) {
+    for (const bool timerOn : {true, false}) {
+        testing::PresenterRig rig;
+        rig.Start();
+        rig.AddCom1();
+        rig.view.enabled = timerOn;
+        rig.presenter.DeviceChanged();
+        EXPECT_EQ(rig.view.rows.Count(), timerOn ? 1 : 0) << timerOn;
+        EXPECT_EQ(rig.view.log, timerOn ? "interval 1500, off, busy, default, on" : "") << timerOn;
+    }
 }
 
 }  // namespace
