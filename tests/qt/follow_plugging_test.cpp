@@ -11,7 +11,6 @@
 #include "linux_services.h"
 #include "main_window.h"
 #include "snapshot/port_facts.h"
-#include "snapshot/scenario.h"
 #include "snapshot/snapshot_machine.h"
 #include "support/fakes.h"
 #include "support/plugging_scenario.h"
@@ -19,25 +18,12 @@
 namespace velmaro::qt {
 namespace {
 
-snapshot::DeviceSnapshot Boards(const std::vector<int>& comNumbers) {
-    snapshot::DeviceSnapshot next;
-    snapshot::LoadScenarioText(testing::ArduinoScenario(comNumbers), "boards", next);
-    return next;
-}
-
-std::vector<int> Range(int first, int last, int without = 0) {
-    std::vector<int> numbers;
-    for (int n = first; n <= last; ++n) {
-        if (n != without) {
-            numbers.push_back(n);
-        }
-    }
-    return numbers;
-}
+using testing::ArduinoBoards;
+using testing::ComNumbers;
 
 struct Fixture {
     explicit Fixture(const std::vector<int>& comNumbers)
-        : machine(Boards(comNumbers)), instance(lockDir.path().toStdString(), "velmaro.lock") {
+        : machine(ArduinoBoards(comNumbers)), instance(lockDir.path().toStdString(), "velmaro.lock") {
         presenter = std::make_unique<frmPorts>(
             window, MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events,
                                        GuidancePlatform::Windows,
@@ -67,7 +53,7 @@ struct Fixture {
 };
 
 TEST(FollowPlugging, SelectionAndScrollSurviveARefresh) {
-    Fixture f(Range(1, 40));
+    Fixture f(ComNumbers(1, 40));
     f.Tree().scrollToItem(f.Tree().topLevelItem(9), QAbstractItemView::PositionAtTop);
     f.Tree().setCurrentItem(f.Tree().topLevelItem(14));
     ASSERT_EQ(f.Top(), 10);
@@ -75,7 +61,7 @@ TEST(FollowPlugging, SelectionAndScrollSurviveARefresh) {
     EXPECT_EQ(f.Selected(), 15);
     EXPECT_EQ(f.Top(), 10);
     // COM 3 unplugged: the same ports keep their place, one row up; nothing is marked.
-    ASSERT_TRUE(f.machine.Replace(Boards(Range(1, 40, 3))));
+    ASSERT_TRUE(f.machine.Replace(ArduinoBoards(ComNumbers(1, 40, 3))));
     f.presenter->DeviceChanged();
     EXPECT_EQ(f.Text(f.Selected()), "COM 15");
     EXPECT_EQ(f.Text(f.Top()), "COM 10");
@@ -83,10 +69,10 @@ TEST(FollowPlugging, SelectionAndScrollSurviveARefresh) {
 }
 
 TEST(FollowPlugging, APortThatAppearedIsSelectedShownAndMarked) {
-    Fixture f(Range(1, 40, 33));
+    Fixture f(ComNumbers(1, 40, 33));
     f.Tree().setCurrentItem(f.Tree().topLevelItem(1));
     ASSERT_EQ(f.Top(), 1);
-    ASSERT_TRUE(f.machine.Replace(Boards(Range(1, 40))));
+    ASSERT_TRUE(f.machine.Replace(ArduinoBoards(ComNumbers(1, 40))));
     f.presenter->DeviceChanged();
     ASSERT_EQ(f.Text(f.Selected()), "COM 33");
     QTreeWidgetItem* plugged = f.Tree().currentItem();

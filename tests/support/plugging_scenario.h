@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "snapshot/scenario.h"
+
 namespace velmaro::testing {
 
 inline std::string ArduinoScenario(const std::vector<int>& comNumbers) {
@@ -25,6 +27,23 @@ inline std::string ArduinoScenario(const std::vector<int>& comNumbers) {
     }
     return "{\"registry\": {\"HKEY_LOCAL_MACHINE\\\\HARDWARE\\\\DEVICEMAP\\\\SERIALCOMM\": {" + map +
            "}}, \"devices\": [" + devices + "]}";
+}
+
+inline snapshot::DeviceSnapshot ArduinoBoards(const std::vector<int>& comNumbers) {
+    snapshot::DeviceSnapshot boards;
+    snapshot::LoadScenarioText(ArduinoScenario(comNumbers), "boards", boards);
+    return boards;
+}
+
+// first..last, without one number (0: none left out).
+inline std::vector<int> ComNumbers(int first, int last, int without = 0) {
+    std::vector<int> numbers;
+    for (int n = first; n <= last; ++n) {
+        if (n != without) {
+            numbers.push_back(n);
+        }
+    }
+    return numbers;
 }
 
 }  // namespace velmaro::testing
