@@ -593,6 +593,10 @@ void MainWindow::SetRowToolTip(int row, const std::string& text) {
 }
 
 void MainWindow::FollowList(const ListFollow& follow) {
+    if (marked_) {
+        tree_->setPalette(QPalette());  // the inherited colours again
+        marked_ = false;
+    }
     if (QTreeWidgetItem* top = tree_->topLevelItem(follow.top - 1)) {
         tree_->scrollToItem(top, QAbstractItemView::PositionAtTop);
     }
@@ -603,11 +607,15 @@ void MainWindow::FollowList(const ListFollow& follow) {
     tree_->setCurrentItem(item);
     if (follow.appeared) {
         tree_->scrollToItem(item, QAbstractItemView::EnsureVisible);
-        // Marked until the next refresh rebuilds the rows: the colour of a link, as a frame
-        // around the selection would be lost in some styles.
+        // Marked until the next refresh, on the tooltip colours: as the selection, and behind the row
+        // when another one is selected.
+        QPalette marked = tree_->palette();
+        marked.setBrush(QPalette::Highlight, marked.brush(QPalette::ToolTipBase));
+        marked.setBrush(QPalette::HighlightedText, marked.brush(QPalette::ToolTipText));
+        tree_->setPalette(marked);
+        marked_ = true;
         for (int column = 0; column < 2; ++column) {
-            item->setBackground(column, palette().brush(QPalette::Link));
-            item->setForeground(column, palette().brush(QPalette::BrightText));
+            item->setBackground(column, marked.brush(QPalette::ToolTipBase));
         }
     }
 }

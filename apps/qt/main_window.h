@@ -219,6 +219,7 @@ class MainWindow : public QWidget, public IMainWindowView {
     OverrideCursorPointer pointer_;
     InfoDialog infoDialog_;
     QSize laidOutSize_;
+    bool marked_ = false;  // a port that appeared is marked until the next refresh
     struct ColoredLabel {
         QLabel* label;
         std::uint32_t design;

@@ -78,13 +78,15 @@ TEST(FollowPlugging, APortThatAppearedIsSelectedShownAndMarked) {
     QTreeWidgetItem* plugged = f.Tree().currentItem();
     const QRect shown = f.Tree().visualItemRect(plugged);
     EXPECT_TRUE(f.Tree().viewport()->rect().contains(shown)) << shown.y();
-    EXPECT_NE(plugged->background(0), QBrush());
+    EXPECT_EQ(plugged->background(0), f.Tree().palette().brush(QPalette::ToolTipBase));
+    EXPECT_EQ(f.Tree().palette().brush(QPalette::Highlight), f.Tree().palette().brush(QPalette::ToolTipBase));
     EXPECT_EQ(plugged->toolTip(1).toStdString(),
               "Gerät: \\\\.\\COM33\nVID:PID: 2341:0043\nSeriennummer: ARDU0033\nTreiber: usbser");
     // Until the next refresh, which finds nothing new: the plugged port stays selected, unmarked.
     f.presenter->tmrRefresh_Timer();
     EXPECT_EQ(f.Text(f.Selected()), "COM 33");
     EXPECT_EQ(f.Tree().currentItem()->background(0), QBrush());
+    EXPECT_EQ(f.Tree().palette().brush(QPalette::Highlight), f.window.palette().brush(QPalette::Highlight));
 }
 
 }  // namespace
