@@ -2,16 +2,13 @@
 // file, printed as a table, as JSON, as one field per port, or as the device dump the clipboard
 // would receive.
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <csignal>
 #include <exception>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -21,6 +18,7 @@
 #include "identity/port_events.h"
 #include "identity/port_filter.h"
 #include "identity/port_identity.h"
+#include "identity/port_watch.h"
 #include "live_machine.h"
 #include "main_window/port_list_build.h"
 #include "render.h"
@@ -51,6 +49,8 @@ struct Machine {
     IDeviceInfoService& devices;
     std::function<std::vector<identity::DeviceFacts>()> facts;
     GuidancePlatform platform;
+    std::function<std::unique_ptr<identity::IDeviceChanges>()> changes;
+    std::function<void()> outdate;
 };
 
 // A failed write to standard output (a full disk, a closed pipe) must not pass for a listing.
@@ -61,12 +61,6 @@ int Flushed(int status) {
         return kExitProblem;
     }
     return status;
-}
-
-std::atomic<bool> stopRequested{false};
-
-extern "C" void RequestStop(int) {
-    stopRequested = true;
 }
 
 // The ports of one refresh that pass the filter.
@@ -87,38 +81,21 @@ std::vector<identity::PortIdentity> PortsNow(const Machine& machine,
 }
 
 // The ports as "add" events, "synced", then what changes, one JSON object a line, until SIGINT or
-// SIGTERM (Ctrl-C on Windows). The machine is looked at anew every half second.
+// SIGTERM (Ctrl-C on Windows).
 int WatchMachine(const Machine& machine, const Request& request) {
-    std::signal(SIGINT, RequestStop);
-    std::signal(SIGTERM, RequestStop);
+    const std::unique_ptr<identity::IDeviceChanges> changes = machine.changes();
     cli::ConsoleMessageBox messages;
-    std::vector<identity::PortIdentity> ports = PortsNow(machine, request.filter, messages);
-    for (const identity::PortIdentity& port : ports) {
-        std::cout << cli::RenderEvent("add", &port);
-    }
-    std::cout << cli::RenderEvent("synced", nullptr);
-    if (Flushed(kExitListed) != kExitListed) {
-        return kExitProblem;
-    }
-    constexpr auto kPollInterval = std::chrono::milliseconds(500);
-    constexpr auto kStep = std::chrono::milliseconds(20);
-    while (!stopRequested) {
-        for (auto waited = std::chrono::milliseconds(0); waited < kPollInterval && !stopRequested; waited += kStep) {
-            std::this_thread::sleep_for(kStep);
-        }
-        if (stopRequested) {
-            break;
-        }
-        std::vector<identity::PortIdentity> now = PortsNow(machine, request.filter, messages);
-        for (const identity::PortEvent& event : identity::DiffPorts(ports, now)) {
-            std::cout << cli::RenderEvent(identity::EventName(event.kind), &event.port);
-        }
-        ports = std::move(now);
-        if (Flushed(kExitListed) != kExitListed) {
-            return kExitProblem;
-        }
-    }
-    return kExitListed;
+    const bool stopped = identity::RunWatch(
+        *changes,
+        [&] {
+            machine.outdate();
+            return PortsNow(machine, request.filter, messages);
+        },
+        [](std::string_view event, const identity::PortIdentity* port) {
+            std::cout << cli::RenderEvent(event, port);
+            return Flushed(kExitListed) == kExitListed;
+        });
+    return stopped ? kExitListed : kExitProblem;
 }
 
 int ListMachine(const Machine& machine, const Request& request) {
@@ -189,9 +166,9 @@ int ListScenario(const std::string& scenario, const Request& request) {
         return kExitUsage;
     }
     // A scenario describes a Windows machine.
-    return ListMachine(
-        {*machine, *machine, [&] { return snapshot::PortFactsOf(machine->Snapshot()); }, GuidancePlatform::Windows},
-        request);
+    return ListMachine({*machine, *machine, [&] { return snapshot::PortFactsOf(machine->Snapshot()); },
+                        GuidancePlatform::Windows, cli::OpenStopRequests, [] {}},
+                       request);
 }
 
 int ListThisMachine(const Request& request) {
@@ -206,7 +183,8 @@ int ListThisMachine(const Request& request) {
 #else
     constexpr GuidancePlatform kPlatform = GuidancePlatform::Linux;
 #endif
-    return ListMachine({machine->Registry(), machine->Devices(), [&] { return machine->PortFacts(); }, kPlatform},
+    return ListMachine({machine->Registry(), machine->Devices(), [&] { return machine->PortFacts(); }, kPlatform,
+                        [&] { return machine->OpenChanges(); }, [&] { machine->Outdate(); }},
                        request);
 }
 

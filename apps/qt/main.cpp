@@ -2,13 +2,16 @@
 // a scenario file instead of this one, for demonstrations and tests.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QSocketNotifier>
 #include <iostream>
 #include <memory>
 
+#include "linux/device_changes.h"
 #include "linux/linux_machine.h"
 #include "linux/xdg_desktop.h"
 #include "linux_services.h"
 #include "main_window.h"
+#include "snapshot/port_facts.h"
 #include "snapshot/scenario.h"
 #include "snapshot/snapshot_machine.h"
 #include "twips.h"
@@ -26,7 +29,8 @@ constexpr const char* kUsage =
     "\n"
     "Exit status: 0 closed; 1 the window failed; 2 usage error or unreadable scenario.\n";
 
-int Run(velmaro::IRegistryService& registry, velmaro::IDeviceInfoService& devices) {
+// live: the machine itself (nullptr for a scenario), whose udev announcements refresh the window at once.
+int Run(velmaro::snapshot::SnapshotMachine& machine, velmaro::linux_backend::LinuxMachine* live) {
     using namespace velmaro;
     // The windows show the program's name; the lock file keeps the executable's.
     qt::ApplicationIdentity identity(qt::kProgramTitle);
@@ -38,11 +42,26 @@ int Run(velmaro::IRegistryService& registry, velmaro::IDeviceInfoService& device
     qt::QtEventPump events;
 
     qt::MainWindow window(qt::kProgramTitle);
-    frmPorts presenter(window, {registry, devices, clock, desktop, identity, instance, files, monotonic, events,
-                                GuidancePlatform::Linux});
+    frmPorts presenter(window, {machine, machine, clock, desktop, identity, instance, files, monotonic, events,
+                                GuidancePlatform::Linux, [&] { return snapshot::PortFactsOf(machine.Snapshot()); }});
     window.Attach(presenter);
     if (!presenter.Form_Load()) {
         return 0;
+    }
+    std::unique_ptr<linux_backend::UdevMonitor> monitor;
+    if (live != nullptr &&
+        linux_backend::ChooseSource(linux_backend::DefaultScanRoots()) == linux_backend::DeviceSource::Udev) {
+        monitor = linux_backend::UdevMonitor::Open();
+    }
+    std::unique_ptr<QSocketNotifier> notifier;
+    if (monitor) {
+        notifier = std::make_unique<QSocketNotifier>(monitor->Fd(), QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, [&] {
+            if (monitor->Drain()) {
+                live->Outdate();
+                presenter.DeviceChanged();
+            }
+        });
     }
     qt::CenterOnScreen(window);
     window.show();
@@ -100,10 +119,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     try {
         if (described) {
-            return Run(*described, *described);
+            return Run(*described, nullptr);
         }
         velmaro::linux_backend::LinuxMachine machine;
-        return Run(machine, machine);
+        return Run(machine, &machine);
     } catch (const std::exception& error) {
         std::cerr << "velmaro: " << error.what() << '\n';
         return 1;

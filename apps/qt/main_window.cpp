@@ -593,6 +593,49 @@ float MainWindow::ColumnWidth(int column) const {
     return columnWidths_.at(static_cast<std::size_t>(column - 1));
 }
 
+ListPlace MainWindow::lvwPortsPlace() const {
+    // A refresh clears the list, which leaves no current item: only a selected one counts.
+    QTreeWidgetItem* selected = tree_->selectedItems().isEmpty() ? nullptr : tree_->selectedItems().first();
+    return {selected ? tree_->indexOfTopLevelItem(selected) + 1 : 0,
+            tree_->topLevelItemCount() > 0 ? tree_->indexOfTopLevelItem(tree_->itemAt(0, 0)) + 1 : 0};
+}
+
+void MainWindow::SetRowToolTip(int row, const std::string& text) {
+    if (QTreeWidgetItem* item = tree_->topLevelItem(row - 1)) {
+        for (int column = 0; column < 2; ++column) {
+            item->setToolTip(column, QString::fromStdString(text));
+        }
+    }
+}
+
+void MainWindow::FollowList(const ListFollow& follow) {
+    if (marked_) {
+        tree_->setPalette(QPalette());  // the inherited colours again
+        marked_ = false;
+    }
+    if (QTreeWidgetItem* top = tree_->topLevelItem(follow.top - 1)) {
+        tree_->scrollToItem(top, QAbstractItemView::PositionAtTop);
+    }
+    QTreeWidgetItem* item = tree_->topLevelItem(follow.select - 1);
+    if (item == nullptr) {
+        return;
+    }
+    tree_->setCurrentItem(item);
+    if (follow.appeared) {
+        tree_->scrollToItem(item, QAbstractItemView::EnsureVisible);
+        // Marked until the next refresh, on the tooltip colours: as the selection, and behind the row
+        // when another one is selected.
+        QPalette marked = tree_->palette();
+        marked.setBrush(QPalette::Highlight, marked.brush(QPalette::ToolTipBase));
+        marked.setBrush(QPalette::HighlightedText, marked.brush(QPalette::ToolTipText));
+        tree_->setPalette(marked);
+        marked_ = true;
+        for (int column = 0; column < 2; ++column) {
+            item->setBackground(column, marked.brush(QPalette::ToolTipBase));
+        }
+    }
+}
+
 void MainWindow::SetColumnWidth(int column, float width) {
     columnWidths_.at(static_cast<std::size_t>(column - 1)) = width;
     tree_->setColumnWidth(column - 1, ToPixels(*this, width));

@@ -166,6 +166,9 @@ class MainWindow : public QWidget, public IMainWindowView {
     float ColumnWidth(int column) const override;
     void SetColumnWidth(int column, float width) override;
     void AttachImageList() override;
+    ListPlace lvwPortsPlace() const override;
+    void SetRowToolTip(int row, const std::string& text) override;
+    void FollowList(const ListFollow& follow) override;
     void SetTitle(const std::string& title) override;
     bool IsMinimized() const override;
     float ClientWidth() const override;
@@ -219,6 +222,7 @@ class MainWindow : public QWidget, public IMainWindowView {
     OverrideCursorPointer pointer_;
     InfoDialog infoDialog_;
     QSize laidOutSize_;
+    bool marked_ = false;  // a port that appeared is marked until the next refresh
     struct ColoredLabel {
         QLabel* label;
         std::uint32_t design;

@@ -55,6 +55,8 @@ FrmPortsWindow::FrmPortsWindow(std::string programTitle, bool endsProgram)
     if (!window_) {
         throw std::runtime_error("the main window could not be created");
     }
+    // A cable plugged in refreshes the list at once; without the registration the timer alone does.
+    notifications_ = std::make_unique<ComPortNotifications>(reinterpret_cast<WindowHandle>(window_));
     icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VELMARO), IMAGE_ICON, 0, 0,
                                           LR_DEFAULTSIZE | LR_SHARED));
     if (icon_) {
@@ -196,7 +198,8 @@ void FrmPortsWindow::BuildControls() {
     SetWindowSubclass(lvwPortsBox_->Window(), ListAccessProc, 1, reinterpret_cast<DWORD_PTR>(this));
 
     listView_ = lvwPortsBox_->Window();
-    SendMessageW(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageW(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP,
+                 LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
         std::wstring header = Utf8ToWide(kColumns[i].header);
         LVCOLUMNW column{};
@@ -471,8 +474,14 @@ LRESULT FrmPortsWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARA
             // The title bar's close unloads the window like cmdExit, the timer with it.
             Unload();
             return 0;
+        case WM_DEVICECHANGE:
+            if (IsDeviceChange(wParam, lParam) && presenter_) {
+                Refresh(&frmPorts::DeviceChanged);
+            }
+            return TRUE;
         case WM_DESTROY:
             timer_.SetEnabled(false);
+            notifications_.reset();  // given back while the window it names still exists
             if (endsProgram_) {
                 PostQuitMessage(0);
             }
@@ -491,11 +500,51 @@ void FrmPortsWindow::OnTimer() {
     if (!timer_.Enabled() || !presenter_) {
         return;  // a tick that was due when the timer went off
     }
+    Refresh(&frmPorts::tmrRefresh_Timer);
+}
+
+void FrmPortsWindow::Refresh(void (frmPorts::*refresh)()) {
     // The whole list is rebuilt: draw it once, at the end.
     SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
-    presenter_->tmrRefresh_Timer();
+    (presenter_->*refresh)();
     SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(listView_, nullptr, TRUE);
+}
+
+ListPlace FrmPortsWindow::lvwPortsPlace() const {
+    const auto selected = SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    const bool rows = SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0) > 0;
+    return {static_cast<int>(selected) + 1, rows ? static_cast<int>(SendMessageW(listView_, LVM_GETTOPINDEX, 0, 0)) + 1 : 0};
+}
+
+void FrmPortsWindow::SetRowToolTip(int row, const std::string& text) {
+    if (row >= 1) {
+        rowToolTips_.resize(std::max(rowToolTips_.size(), static_cast<std::size_t>(row)));
+        rowToolTips_[static_cast<std::size_t>(row - 1)] = text;
+    }
+}
+
+void FrmPortsWindow::FollowList(const ListFollow& follow) {
+    const auto count = static_cast<int>(SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0));
+    rowToolTips_.resize(static_cast<std::size_t>(count));
+    markedRow_ = 0;
+    if (follow.top > 1 && follow.top <= count) {
+        // Down to the end, then back up: the row comes to the top. (LVM_SCROLL by the row height
+        // scrolled too far under Wine.)
+        SendMessageW(listView_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(count - 1), FALSE);
+        SendMessageW(listView_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(follow.top - 1), FALSE);
+    }
+    if (follow.select < 1 || follow.select > count) {
+        return;
+    }
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(follow.select - 1), reinterpret_cast<LPARAM>(&state));
+    if (follow.appeared) {
+        SendMessageW(listView_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(follow.select - 1), FALSE);
+        markedRow_ = follow.select;
+    }
 }
 
 void FrmPortsWindow::OnCommand(int id, int code) {
@@ -556,6 +605,16 @@ LRESULT FrmPortsWindow::OnNotify(const NMHDR& header, LPARAM lParam) {
         case NM_RETURN:
             PostItemKey(ListKey::Enter);
             return 0;
+        case LVN_GETINFOTIPW: {
+            auto& tip = *reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
+            if (tip.iItem >= 0 && static_cast<std::size_t>(tip.iItem) < rowToolTips_.size() && tip.cchTextMax > 0) {
+                const std::wstring text = Utf8ToWide(rowToolTips_[static_cast<std::size_t>(tip.iItem)]);
+                const std::size_t length = std::min(text.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
+                std::copy_n(text.begin(), length, tip.pszText);
+                tip.pszText[length] = L'\0';
+            }
+            return 0;
+        }
         case LVN_KEYDOWN:
             if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_SPACE) {
                 PostItemKey(ListKey::Space);
@@ -591,7 +650,14 @@ LRESULT FrmPortsWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
             draw.clrText = look.ownColor ? ThemedTextColor(Color{Color::Kind::Rgb, look.color}, COLOR_WINDOW,
                                                            HighContrastOn() ? COLOR_WINDOWTEXT : -1)
                                          : look.color;
-            if (look.ownColor && (draw.nmcd.uItemState & CDIS_SELECTED)) {
+            if (row == markedRow_) {
+                // A port that just appeared: on the tooltips' colours, selected or not.
+                draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+                draw.clrTextBk = GetSysColor(COLOR_INFOBK);
+                if (!look.ownColor) {
+                    draw.clrText = GetSysColor(COLOR_INFOTEXT);
+                }
+            } else if (look.ownColor && (draw.nmcd.uItemState & CDIS_SELECTED)) {
                 // A selected problem row keeps its colour, on the light face colour instead of the
                 // highlight, which would paint it over in the highlight's text colour.
                 draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);

@@ -19,6 +19,7 @@
 #include "main_window/main_window_view.h"
 #include "separator_line.h"
 #include "view_support.h"
+#include "win32/win32_device_changes.h"
 #include "win32/win32_services.h"
 #include "window_timer.h"
 
@@ -71,6 +72,9 @@ class FrmPortsWindow : public IMainWindowView {
     float ColumnWidth(int column) const override;
     void SetColumnWidth(int column, float width) override;
     void AttachImageList() override;
+    ListPlace lvwPortsPlace() const override;
+    void SetRowToolTip(int row, const std::string& text) override;
+    void FollowList(const ListFollow& follow) override;
     void SetTitle(const std::string& title) override;
     bool IsMinimized() const override;
     float ClientWidth() const override;
@@ -112,6 +116,8 @@ class FrmPortsWindow : public IMainWindowView {
     // WM_DPICHANGED: fonts, images and every control at the new resolution, in the suggested frame.
     void OnDpiChanged(int dpi, const RECT& suggested);
     void CreateFonts();
+    // The list rebuilt by a refresh, drawn once at its end.
+    void Refresh(void (frmPorts::*refresh)());
     void BuildControls();
     std::unique_ptr<ChildControl> MakeControl(const ControlDesign& design, int id);
     void AddToolTip(HWND label, const std::string& text);
@@ -134,6 +140,9 @@ class FrmPortsWindow : public IMainWindowView {
     std::array<std::unique_ptr<ChildControl>, 2> lblUrlPre_, lblUrl_;
     std::unique_ptr<SeparatorLine> linBut_;
     std::unique_ptr<ListViewPortList> portList_;
+    std::vector<std::string> rowToolTips_;
+    int markedRow_ = 0;  // a port that appeared, marked until the next refresh
+    std::unique_ptr<ComPortNotifications> notifications_;  // WM_DEVICECHANGE for COM ports
     std::array<float, 2> columnWidths_{};
     WindowTimer timer_;
     Win32MessageBox messages_;

@@ -6,15 +6,18 @@
 #include <shellapi.h>
 
 #include <exception>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "frm_ports_window.h"
+#include "snapshot/port_facts.h"
 #include "snapshot/scenario.h"
 #include "snapshot/snapshot_machine.h"
 #include "shell/shell_desktop.h"
 #include "win32/win32_devices.h"
+#include "win32/win32_port_facts.h"
 #include "win32/win32_registry.h"
 #include "win32/win32_services.h"
 #include "win32/win32_shell.h"
@@ -49,7 +52,9 @@ std::optional<std::string> ScenarioArgument(const std::vector<std::string>& argu
     return std::nullopt;
 }
 
-int Run(IRegistryService& registry, IDeviceInfoService& devices) {
+int Run(IRegistryService& registry,
+        IDeviceInfoService& devices,
+        std::function<std::vector<identity::DeviceFacts>()> portFacts) {
     Win32ProgramIdentity identity;
     Win32ShellService shell;
     ShellDesktop desktop(shell);
@@ -60,7 +65,8 @@ int Run(IRegistryService& registry, IDeviceInfoService& devices) {
     Win32EventPump events;
 
     FrmPortsWindow window(kProgramTitle);
-    frmPorts presenter(window, {registry, devices, clock, desktop, identity, instance, files, monotonic, events});
+    frmPorts presenter(window, {registry, devices, clock, desktop, identity, instance, files, monotonic, events,
+                                GuidancePlatform::Windows, std::move(portFacts)});
     window.Attach(presenter);
     if (!presenter.Form_Load()) {
         return 0;  // another copy runs; the user has been told
@@ -89,11 +95,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         const std::optional<std::string> scenario = ScenarioArgument(Arguments());
         if (scenario) {
             snapshot::SnapshotMachine machine(snapshot::ScenarioSnapshot(Utf8ToWide(*scenario)));
-            return Run(machine, machine);
+            return Run(machine, machine, [&] { return snapshot::PortFactsOf(machine.Snapshot()); });
         }
         Win32Registry registry;
         Win32Devices devices;
-        return Run(registry, devices);
+        return Run(registry, devices, ReadPortFacts);
     } catch (const std::exception& error) {
         MessageBoxW(nullptr, Utf8ToWide(error.what()).c_str(), Utf8ToWide(kProgramTitle).c_str(), MB_OK | MB_ICONERROR);
         return 2;

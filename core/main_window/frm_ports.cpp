@@ -129,9 +129,32 @@ void frmPorts::tmrRefresh_Timer() {
     timer.SetInterval(kRefreshIntervalMs);
     // Off while the refresh runs: a message box inside it lets the event loop deliver ticks.
     timer.SetEnabled(false);
+    const ListPlace place = view_.lvwPortsPlace();
     RefreshControls controls = Controls();
-    RefreshPortList(refreshServices_, portDevices_, controls, clipboardRequested_);
+    const PortListContent content = RefreshPortList(refreshServices_, portDevices_, controls, clipboardRequested_);
+    FollowPlugging(content.rows, place);
     timer.SetEnabled(true);
+}
+
+void frmPorts::DeviceChanged() {
+    if (view_.tmrRefresh().Enabled()) {
+        tmrRefresh_Timer();
+    }
+}
+
+void frmPorts::FollowPlugging(const std::vector<PortRow>& rows, ListPlace place) {
+    const std::vector<std::optional<identity::PortIdentity>> ports =
+        services_.portFacts ? identity::IdentitiesOfRows(rows, services_.portFacts())
+                            : std::vector<std::optional<identity::PortIdentity>>(rows.size());
+    std::vector<std::string> keys;
+    std::vector<bool> isPort;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        keys.push_back(RowKey(rows[i], ports[i]));
+        isPort.push_back(ports[i].has_value());
+        view_.SetRowToolTip(static_cast<int>(i) + 1, RowToolTip(ports[i]));
+    }
+    view_.FollowList(FollowRefresh(rowKeys_, place, keys, isPort));
+    rowKeys_ = std::move(keys);
 }
 
 void frmPorts::cmdExit_Click() {

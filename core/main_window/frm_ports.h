@@ -2,12 +2,16 @@
 // frmPorts: the main window's presenter. It starts the program (or steps aside for a running
 // copy), drives the refresh timer, lays the window out on every resize and carries out the
 // window's commands. The view forwards its events to the handlers below.
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "devices/device_info_service.h"
 #include "devices/refresh_services.h"
 #include "guidance/frm_info.h"
 #include "headline/uc_headline.h"
+#include "identity/port_identity.h"
 #include "main_window/main_window_view.h"
 #include "main_window/port_list_refresh.h"
 #include "ports/port_device_table.h"
@@ -44,6 +48,9 @@ struct MainWindowServices {
     IEventPump& events;
     // Which repair steps the guidance dialog gives: the program's own, or those for Linux.
     GuidancePlatform guidance = GuidancePlatform::Windows;
+    // The identity facts of the present COM-port devices as of the last refresh; without them rows
+    // are followed by their texts and have no tooltip.
+    std::function<std::vector<identity::DeviceFacts>()> portFacts = nullptr;
 };
 
 // The keys a list row answers to.
@@ -68,6 +75,9 @@ class frmPorts {
     // two buttons need more.
     float MinimumOuterWidth() const;
     void tmrRefresh_Timer();
+    // A device came or went: a refresh at once, unless the timer is off (the guidance dialog is
+    // open, or a refresh runs), when the next tick will do.
+    void DeviceChanged();
     void cmdExit_Click();
     // A click on the row at this 1-based position of lvwPorts.
     void lvwPorts_ItemClick(int row);
@@ -90,12 +100,15 @@ class frmPorts {
 
   private:
     RefreshControls Controls();
+    // Tooltips, selection and scroll position after a refresh that showed these rows.
+    void FollowPlugging(const std::vector<PortRow>& rows, ListPlace place);
 
     IMainWindowView& view_;
     MainWindowServices services_;
     Services refreshServices_;
     PortDeviceTable portDevices_;
     bool clipboardRequested_ = false;
+    std::optional<std::vector<std::string>> rowKeys_;  // of the last refresh
     ucHeadline hdlMain_;
     frmInfo frmInfo_;
 };

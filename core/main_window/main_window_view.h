@@ -6,6 +6,7 @@
 #include <string>
 
 #include "guidance/frm_info.h"
+#include "main_window/list_follow.h"
 #include "port_list/port_list.h"
 #include "services/controls.h"
 #include "services/timer.h"
@@ -37,6 +38,12 @@ class IMainWindowView {
     virtual void SetColumnWidth(int column, float width) = 0;
     // Makes the image list ilst (kImageKeys) the small-icon list of lvwPorts.
     virtual void AttachImageList() = 0;
+    // Following plugging: the selected and the first visible row of lvwPorts before a refresh; a
+    // row's tooltip; after a refresh, what to select, scroll to and mark. A view without them keeps
+    // the list as the refresh leaves it.
+    virtual ListPlace lvwPortsPlace() const { return {}; }
+    virtual void SetRowToolTip(int /*row*/, const std::string& /*text*/) {}
+    virtual void FollowList(const ListFollow& /*follow*/) {}
 
     // --- the window ---
     virtual void SetTitle(const std::string& title) = 0;

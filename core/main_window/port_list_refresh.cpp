@@ -7,10 +7,10 @@
 
 namespace velmaro {
 
-void RefreshPortList(const Services& services,
-                     PortDeviceTable& table,
-                     RefreshControls& controls,
-                     bool& clipboardRequested) {
+PortListContent RefreshPortList(const Services& services,
+                                PortDeviceTable& table,
+                                RefreshControls& controls,
+                                bool& clipboardRequested) {
     // The caption carries the moment the run began, so the clock is read before anything else.
     controls.lblLastRefresh.SetCaption(LastRefreshCaption(services.clock.Now()));
 
@@ -25,6 +25,7 @@ void RefreshPortList(const Services& services,
 
     controls.lblProblem.SetVisible(content.problemLineVisible);
     ApplyListHeightRule(controls);
+    return content;
 }
 
 void ApplyListHeightRule(RefreshControls& controls) {

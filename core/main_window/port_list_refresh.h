@@ -18,10 +18,11 @@ struct RefreshControls {
     ILine& linBut;
 };
 
-void RefreshPortList(const Services& services,
-                     PortDeviceTable& table,
-                     RefreshControls& controls,
-                     bool& clipboardRequested);
+// Returns the rows it showed.
+PortListContent RefreshPortList(const Services& services,
+                                PortDeviceTable& table,
+                                RefreshControls& controls,
+                                bool& clipboardRequested);
 
 // The list ends above the problem line when it is visible, else above linBut, by the headline's gap.
 void ApplyListHeightRule(RefreshControls& controls);

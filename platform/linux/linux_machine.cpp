@@ -267,6 +267,7 @@ void LinuxMachine::Rescan() {
     Replace(SnapshotOf(scan));
     scan_ = std::move(scan);
     lastScan_ = clock_();
+    outdated_ = false;
     ++scans_;
 }
 
@@ -275,7 +276,7 @@ std::int32_t LinuxMachine::OpenKeyEx(RegHandle root,
                                      std::uint32_t access,
                                      RegHandle& result) {
     if (root == RootHandle(kHkeyLocalMachine) && EqualsNoCase(subKey, kSerialCommPath) &&
-        clock_() - lastScan_ >= kFreshFor) {
+        (outdated_ || clock_() - lastScan_ >= kFreshFor)) {
         Rescan();
     }
     return SnapshotMachine::OpenKeyEx(root, subKey, access, result);

@@ -61,6 +61,8 @@ class LinuxMachine : public snapshot::SnapshotMachine {
 
     const MachineScan& LastScan() const { return scan_; }
     int ScanCount() const { return scans_; }
+    // A device came or went: the next refresh rescans however young the snapshot is.
+    void Outdate() { outdated_ = true; }
 
     std::int32_t OpenKeyEx(RegHandle root, const std::string& subKey, std::uint32_t access, RegHandle& result) override;
     DevInfoSet GetClassDevs(const Guid& classGuid, std::uint32_t flags) override;
@@ -73,6 +75,7 @@ class LinuxMachine : public snapshot::SnapshotMachine {
     MachineScan scan_;
     std::chrono::steady_clock::time_point lastScan_{};
     int scans_ = 0;
+    bool outdated_ = false;
 };
 
 }  // namespace velmaro::linux_backend

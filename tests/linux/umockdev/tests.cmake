@@ -13,3 +13,11 @@ if(VELMARO_SANITIZE)
     # umockdev's preload library comes before the sanitizer runtime, which is harmless here.
     set_tests_properties(linux.umockdev PROPERTIES ENVIRONMENT ASAN_OPTIONS=verify_asan_link_order=0)
 endif()
+# The lister itself in a testbed, its --json checked against the schema by the lister's check.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_dependencies(test_linux_umockdev velmaro-list)
+target_compile_definitions(test_linux_umockdev PRIVATE
+    VELMARO_LIST="$<TARGET_FILE:velmaro-list>"
+    VELMARO_PYTHON="${Python3_EXECUTABLE}"
+    VELMARO_CLI_CHECK="${PROJECT_SOURCE_DIR}/tests/cli/check_cli.py"
+    VELMARO_LIST_SCHEMA="${PROJECT_SOURCE_DIR}/docs/velmaro-list.schema.json")

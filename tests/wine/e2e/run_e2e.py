@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Velmaro.exe end to end under Wine: a fresh prefix with the machine of scenario.json in its
 registry, the window after its first refresh (rows, icons, colours on screen, problem line, title),
-a click on a warning row and the guidance dialog it opens, and a second start that steps aside.
+a click on a warning row and the guidance dialog it opens, a second start that steps aside, and
+velmaro-list.exe --watch on the same machine until Ctrl-C.
 Screenshots of the windows go into the output folder as e2e-*.png.
 
-    run_e2e.py --velmaro EXE --probe EXE --tool scenario_to_reg.py --prefix-script prefix.sh --out DIR
+    run_e2e.py --velmaro EXE --lister EXE --probe EXE --tool scenario_to_reg.py --prefix-script prefix.sh --out DIR
 
 Needs an X display (the test runs it under xvfb-run)."""
 import argparse
+import json
 import os
 import signal
 import subprocess
@@ -40,6 +42,8 @@ EXPECTED_ROWS = [
     ("Warnung", "Siemens USB Datenkabel mit Treiberproblem", "WARNING", "red", "red"),
 ]
 X40_ROW = 7
+# velmaro-list --watch: each device with a port once, in row order, then "synced".
+EXPECTED_WATCH = ["add 1", "add 3", "add 4", "add 5", "add 5", "synced"]
 
 EXPECTED_TITLE = "Velmaro Version 1.0.7 vom 29.05.2007"
 PROBLEM_LINE = (
@@ -154,6 +158,30 @@ def controls(wine, title, kind):
     return texts or None
 
 
+def check_watch(wine, lister, checks):
+    """The watch's first lines, then Ctrl-C: Wine turns SIGINT into the console's CTRL_C_EVENT."""
+    process = subprocess.Popen([wine.wine, lister, "--watch"], env=wine.env, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+    events = []
+    try:
+        while not events or events[-1] != "synced":
+            line = process.stdout.readline()
+            if not line:
+                break
+            event = json.loads(line)
+            events.append(event["event"] + (f" {event['port']['com']}" if "port" in event else ""))
+        checks.equal("velmaro-list --watch: the ports as add events, then synced", events, EXPECTED_WATCH)
+        process.send_signal(signal.SIGINT)
+        rest, err = process.communicate(timeout=10)
+        checks.equal("velmaro-list --watch ends on Ctrl-C with 0", (process.returncode, rest, err), (0, b"", b""))
+    except subprocess.TimeoutExpired:
+        checks.true("velmaro-list --watch ends on Ctrl-C", False, "(still running)")
+    finally:
+        if process.poll() is None:
+            process.kill()
+            process.communicate()
+
+
 def run(args):
     out = Path(args.out)
     out.mkdir(parents=True, exist_ok=True)
@@ -222,6 +250,7 @@ def run(args):
             checks.equal("the window's close ends the program", first.wait(timeout=15), 0)
         except subprocess.TimeoutExpired:
             checks.true("the window's close ends the program", False, "(still running)")
+        check_watch(wine, args.lister, checks)
     finally:
         for process in (second, first):
             if process and process.poll() is None:
@@ -242,7 +271,7 @@ def main():
     signal.signal(signal.SIGALRM, give_up)
     signal.alarm(240)
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    for name in ("--velmaro", "--probe", "--tool", "--prefix-script", "--out"):
+    for name in ("--velmaro", "--lister", "--probe", "--tool", "--prefix-script", "--out"):
         parser.add_argument(name, required=True)
     checks = run(parser.parse_args())
     for failure in checks.failures:
