@@ -10,10 +10,8 @@ TEST(UpperCase, FoldsAsciiAndGermanLetters) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"ports", "PORTS"},
-        {"Siemens usb Connectivity", "SIEMENS USB CONNECTIVITY"},
-        {"Gerätemanager öffnen", "GERÄTEMANAGER ÖFFNEN"},
-        {"ü", "Ü"},
+        {"az Siemens usb", "AZ SIEMENS USB"},
+        {"Gerätemanager öffnen þ", "GERÄTEMANAGER ÖFFNEN Þ"},  // the ends of the Latin-1 range
         {"ß", "ß"},  // no single upper-case letter
         {"ÿ", "Ÿ"},
         // The Windows-1252 pairs outside Latin-1, lower case one code point above upper case.
@@ -35,8 +33,6 @@ TEST(ContainsNoCase, MatchesLikeATextCompare) {
         bool expected;
     } cases[] = {
         {"USB\\VID_067B&PID_2303&REV_0300", "Vid_067b&Pid_2303", true},
-        {"Siemens USB Kabel DCA-510", "siemens usb kabel", true},
-        {"KOMMUNIKATIONSANSCHLUSS (COM1)", "Kommunikationsanschluss", true},
         {"Bluetooth-Verbindung", "TOOTH", true},
         {"Infrarot-Anschluß", "ANSCHLUSS", false},  // ß does not fold to SS
         {"Œuvre Škoda Žilina", "œuvre škoda žilina", true},
@@ -124,7 +120,6 @@ TEST(RoundToInt16, RoundsHalfToEvenWithinRange) {
         {32767.5, std::nullopt},
         {-32768.0, -32768},
         {-32768.6, std::nullopt},
-        {99999.0, std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RoundToInt16(c.in), c.expected) << c.in;
