@@ -3,17 +3,13 @@
 // each port's row names its identity in its tooltip.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <memory>
 
-#include "linux_services.h"
-#include "main_window.h"
 #include "snapshot/port_facts.h"
 #include "snapshot/snapshot_machine.h"
-#include "support/fakes.h"
 #include "support/plugging_scenario.h"
+#include "window_fixture.h"
 
 namespace velmaro::qt {
 namespace {
@@ -21,35 +17,21 @@ namespace {
 using testing::ArduinoBoards;
 using testing::ComNumbers;
 
-struct Fixture {
+struct PluggingMachine {
+    explicit PluggingMachine(const std::vector<int>& comNumbers) : machine(ArduinoBoards(comNumbers)) {}
+    snapshot::SnapshotMachine machine;
+};
+
+struct Fixture : PluggingMachine, WindowOn {
     explicit Fixture(const std::vector<int>& comNumbers)
-        : machine(ArduinoBoards(comNumbers)), instance(lockDir.path().toStdString(), "velmaro.lock") {
-        presenter = std::make_unique<frmPorts>(
-            window, MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events,
-                                       GuidancePlatform::Windows,
-                                       [this] { return snapshot::PortFactsOf(machine.Snapshot()); }});
-        window.Attach(*presenter);
-        EXPECT_TRUE(presenter->Form_Load());
-        window.show();
-        QApplication::processEvents();
-        presenter->tmrRefresh_Timer();
+        : PluggingMachine(comNumbers),
+          WindowOn(machine, machine, [this] { return snapshot::PortFactsOf(machine.Snapshot()); }) {
+        LoadAndTick();
     }
     QTreeWidget& Tree() { return window.Tree(); }
     int Selected() { return Tree().indexOfTopLevelItem(Tree().currentItem()) + 1; }
     int Top() { return Tree().indexOfTopLevelItem(Tree().itemAt(0, 0)) + 1; }
     QString Text(int row) { return Tree().topLevelItem(row - 1)->text(0); }
-
-    snapshot::SnapshotMachine machine;
-    testing::FixedClock clock;
-    testing::RecordingDesktop desktop;
-    ApplicationIdentity identity;
-    QTemporaryDir lockDir;
-    LockFileInstance instance;
-    LocalFileSystem files;
-    ElapsedClock monotonic;
-    QtEventPump events;
-    MainWindow window;
-    std::unique_ptr<frmPorts> presenter;
 };
 
 TEST(FollowPlugging, SelectionAndScrollSurviveARefresh) {
