@@ -22,8 +22,8 @@ struct PluggingMachine {
     snapshot::SnapshotMachine machine;
 };
 
-struct Fixture : PluggingMachine, WindowOn {
-    explicit Fixture(const std::vector<int>& comNumbers)
+struct PluggingWindow : PluggingMachine, WindowOn {
+    explicit PluggingWindow(const std::vector<int>& comNumbers)
         : PluggingMachine(comNumbers),
           WindowOn(machine, machine, [this] { return snapshot::PortFactsOf(machine.Snapshot()); }) {
         LoadAndTick();
@@ -35,7 +35,7 @@ struct Fixture : PluggingMachine, WindowOn {
 };
 
 TEST(FollowPlugging, SelectionAndScrollSurviveARefresh) {
-    Fixture f(ComNumbers(1, 40));
+    PluggingWindow f(ComNumbers(1, 40));
     f.Tree().scrollToItem(f.Tree().topLevelItem(9), QAbstractItemView::PositionAtTop);
     f.Tree().setCurrentItem(f.Tree().topLevelItem(14));
     ASSERT_EQ(f.Top(), 10);
@@ -51,7 +51,7 @@ TEST(FollowPlugging, SelectionAndScrollSurviveARefresh) {
 }
 
 TEST(FollowPlugging, APortThatAppearedIsSelectedShownAndMarked) {
-    Fixture f(ComNumbers(1, 40, 33));
+    PluggingWindow f(ComNumbers(1, 40, 33));
     f.Tree().setCurrentItem(f.Tree().topLevelItem(1));
     ASSERT_EQ(f.Top(), 1);
     ASSERT_TRUE(f.machine.Replace(ArduinoBoards(ComNumbers(1, 40))));

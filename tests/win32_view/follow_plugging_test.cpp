@@ -32,8 +32,8 @@ struct OnlyInstance : ISingleInstance {
     bool AnotherInstanceRunning() override { return false; }
 };
 
-struct Fixture {
-    explicit Fixture(const std::vector<int>& comNumbers) : machine(ArduinoBoards(comNumbers)) {
+struct PluggingWindow {
+    explicit PluggingWindow(const std::vector<int>& comNumbers) : machine(ArduinoBoards(comNumbers)) {
         presenter = std::make_unique<frmPorts>(
             window, MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events,
                                        GuidancePlatform::Windows,
@@ -98,7 +98,7 @@ struct Fixture {
 };
 
 TEST(FollowPlugging, SelectionAndScrollSurviveARefresh) {
-    Fixture f(ComNumbers(1, 40));
+    PluggingWindow f(ComNumbers(1, 40));
     f.List(LVM_ENSUREVISIBLE, 39, FALSE);
     f.List(LVM_ENSUREVISIBLE, 9, FALSE);  // scrolled back up: row 10 on top
     f.Select(15);
@@ -114,7 +114,7 @@ TEST(FollowPlugging, SelectionAndScrollSurviveARefresh) {
 }
 
 TEST(FollowPlugging, APortThatAppearedIsSelectedShownAndMarked) {
-    Fixture f(ComNumbers(1, 40, 33));
+    PluggingWindow f(ComNumbers(1, 40, 33));
     f.Select(2);
     ASSERT_EQ(f.Top(), 1);
     f.Plug(ComNumbers(1, 40));

@@ -5,7 +5,8 @@ pkg_check_modules(UMOCKDEV REQUIRED IMPORTED_TARGET umockdev-1.0)
 find_program(VELMARO_UMOCKDEV_WRAPPER umockdev-wrapper REQUIRED)
 file(GLOB VELMARO_UMOCKDEV_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 add_executable(test_linux_umockdev ${VELMARO_UMOCKDEV_TEST_SOURCES})
-set_target_properties(test_linux_umockdev PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+set_target_properties(test_linux_umockdev PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests
+    UNITY_BUILD ON)
 target_link_libraries(test_linux_umockdev PRIVATE velmaro_linux velmaro_test_support velmaro_core
     PkgConfig::UMOCKDEV GTest::gtest GTest::gtest_main)
 add_test(NAME linux.umockdev COMMAND ${VELMARO_UMOCKDEV_WRAPPER} $<TARGET_FILE:test_linux_umockdev>)
