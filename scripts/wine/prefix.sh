@@ -69,12 +69,16 @@ wine_template_ready() {
 wine_prefix_new() {
     WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/velmaro-wine.XXXXXX")
     export WINEPREFIX
+    # The first Wine process of a session starts its services, which keep that process's standard
+    # streams open for as long as the server runs: started here, they hold none of a caller's pipes.
     if wine_template_ready && cp -a "$VELMARO_WINE_TEMPLATE/." "$WINEPREFIX/" &&
-        "$WINESERVER" -p >/dev/null 2>&1; then
+        "$WINESERVER" -p >/dev/null 2>&1 && "$WINE" wineboot </dev/null >/dev/null 2>&1; then
         rm -f "$WINEPREFIX/.velmaro-wine"
         return 0
     fi
     echo "prefix.sh: no copy of a booted prefix; booting one" >&2
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
     wine_boot persistent
 }
 
