@@ -5,6 +5,7 @@
 //                    "@zero" /dev/zero, "@null" /dev/null; below wine/dosdevices TARGET is taken
 //                    as it stands (a device node the prefix names, only looked at)
 // Paths lie below the tree's root; "..", empty names and deep paths are left out.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,7 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -48,6 +49,44 @@ fs::path Inside(const fs::path& root, std::string_view text) {
     return depth == 0 ? fs::path() : path;
 }
 
+// Whether a folder on the way from root to path is a link: an entry written there would land
+// wherever the link points, outside the tree (a prefix's dosdevices links may name any path).
+bool ThroughLink(const fs::path& root, const fs::path& path) {
+    fs::path at = root;
+    const fs::path relative = path.lexically_relative(root);
+    for (auto part = relative.begin(); part != relative.end(); ++part) {
+        if (std::next(part) == relative.end()) {
+            break;
+        }
+        at /= *part;
+        if (fs::is_symlink(at)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A regular file with this content in place of whatever the entry was, without following a link
+// or waiting for a FIFO's reader.
+void WriteFile(const fs::path& path, const std::string& content) {
+    std::error_code ec;
+    if (!fs::is_directory(fs::symlink_status(path, ec))) {
+        fs::remove(path, ec);
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return;
+    }
+    for (std::size_t done = 0; done < content.size();) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+}
+
 std::string Unescape(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -74,7 +113,7 @@ void Build(const fs::path& root, std::string_view input) {
         const std::size_t space = std::min(rest.find(' '), rest.size());
         const fs::path path = Inside(root, rest.substr(0, space));
         const std::string_view argument = rest.substr(std::min(space + 1, rest.size()));
-        if (path.empty()) {
+        if (path.empty() || ThroughLink(root, path)) {
             continue;
         }
         ++entries;
@@ -82,7 +121,7 @@ void Build(const fs::path& root, std::string_view input) {
         fs::create_directories(path.parent_path(), ec);
         switch (line[0]) {
             case 'f':
-                std::ofstream(path, std::ios::binary) << Unescape(argument);
+                WriteFile(path, Unescape(argument));
                 break;
             case 'd':
                 fs::create_directories(path, ec);
