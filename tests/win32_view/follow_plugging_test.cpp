@@ -9,18 +9,15 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "frm_ports_window.h"
-#include "memory/memory_file_system.h"
-#include "memory/memory_program.h"
-#include "memory/memory_shell.h"
-#include "shell/shell_desktop.h"
 #include "snapshot/port_facts.h"
 #include "snapshot/snapshot_machine.h"
-#include "support/fakes.h"
 #include "support/plugging_scenario.h"
 #include "view_resources.h"
 #include "win32/win32_text.h"
+#include "window_fixture.h"
 
 namespace velmaro::win32 {
 namespace {
@@ -28,20 +25,16 @@ namespace {
 using testing::ArduinoBoards;
 using testing::ComNumbers;
 
-struct OnlyInstance : ISingleInstance {
-    bool AnotherInstanceRunning() override { return false; }
+struct PluggingMachine {
+    explicit PluggingMachine(const std::vector<int>& comNumbers) : machine(ArduinoBoards(comNumbers)) {}
+    snapshot::SnapshotMachine machine;
 };
 
-struct PluggingWindow {
-    explicit PluggingWindow(const std::vector<int>& comNumbers) : machine(ArduinoBoards(comNumbers)) {
-        presenter = std::make_unique<frmPorts>(
-            window, MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events,
-                                       GuidancePlatform::Windows,
-                                       [this] { return snapshot::PortFactsOf(machine.Snapshot()); }});
-        window.Attach(*presenter);
-        EXPECT_TRUE(presenter->Form_Load());
-        window.Show();
-        SendMessageW(window.Handle(), WM_TIMER, 1, 0);
+struct PluggingWindow : PluggingMachine, WindowOn {
+    explicit PluggingWindow(const std::vector<int>& comNumbers)
+        : PluggingMachine(comNumbers),
+          WindowOn(machine, machine, [this] { return snapshot::PortFactsOf(machine.Snapshot()); }) {
+        LoadShowAndTick();
     }
     LRESULT List(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         return SendMessageW(window.ListView(), message, wParam, lParam);
@@ -83,18 +76,6 @@ struct PluggingWindow {
         ReleaseDC(window.ListView(), dc);
         return draw.clrTextBk;
     }
-
-    snapshot::SnapshotMachine machine;
-    velmaro::testing::FixedClock clock;
-    memory::MemoryShell shell;
-    ShellDesktop desktop{shell};
-    memory::FixedProgramIdentity identity;
-    OnlyInstance instance;
-    memory::MemoryFileSystem files;
-    memory::ManualClock monotonic;
-    memory::SteppingEventPump events{monotonic, 0.25f};
-    FrmPortsWindow window{"Velmaro", false};
-    std::unique_ptr<frmPorts> presenter;
 };
 
 TEST(FollowPlugging, SelectionAndScrollSurviveARefresh) {

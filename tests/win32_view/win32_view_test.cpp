@@ -15,38 +15,17 @@
 
 #include "frm_info_window.h"
 #include "frm_ports_window.h"
-#include "memory/memory_file_system.h"
-#include "memory/memory_machine.h"
-#include "memory/memory_program.h"
-#include "memory/memory_shell.h"
-#include "shell/shell_desktop.h"
-#include "support/fakes.h"
 #include "uc_headline_window.h"
 #include "view_support.h"
 #include "win32/win32_text.h"
+#include "window_fixture.h"
 
 namespace velmaro::win32 {
 namespace {
 
-struct FirstInstance : ISingleInstance {
-    bool AnotherInstanceRunning() override { return false; }
-};
-
-// The window, its presenter and in-memory services behind them, over one scenario.
-struct Fixture {
-    explicit Fixture(const std::string& scenario) {
-        memory::LoadScenarioFile(std::string(VELMARO_SCENARIO_DIR) + "/" + scenario, machine);
-        presenter = std::make_unique<frmPorts>(
-            window, MainWindowServices{machine, machine, clock, desktop, identity, instance, files, monotonic, events});
-        window.Attach(*presenter);
-    }
-    // Load, show, then one tick of tmrRefresh as the message loop would deliver it.
-    void LoadShowAndTick() {
-        ASSERT_TRUE(presenter->Form_Load());
-        window.Show();
-        ASSERT_TRUE(window.tmrRefresh().Enabled());
-        SendMessageW(window.Handle(), WM_TIMER, 1, 0);
-    }
+// The window over one shipped scenario file.
+struct Fixture : ScenarioMachine, WindowOn {
+    explicit Fixture(const std::string& scenario) : ScenarioMachine(scenario), WindowOn(machine, machine) {}
     void SetClientSize(int width, int height) {
         RECT outer{}, client{};
         GetWindowRect(window.Handle(), &outer);
@@ -55,18 +34,6 @@ struct Fixture {
                      height + (outer.bottom - outer.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
     }
     HWND Child(int id) const { return GetDlgItem(window.Handle(), id); }
-
-    memory::MemoryMachine machine;
-    testing::FixedClock clock;
-    memory::MemoryShell shell;
-    ShellDesktop desktop{shell};
-    memory::FixedProgramIdentity identity;
-    FirstInstance instance;
-    memory::MemoryFileSystem files;
-    memory::ManualClock monotonic;
-    memory::SteppingEventPump events{monotonic, 0.25f};
-    FrmPortsWindow window{"Velmaro", false};
-    std::unique_ptr<frmPorts> presenter;
 };
 
 // --- the rows of one refresh, and how custom draw paints them ---
