@@ -6,8 +6,6 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "snapshot/port_facts.h"
-#include "snapshot/snapshot_machine.h"
 #include "support/plugging_scenario.h"
 #include "window_fixture.h"
 
@@ -16,16 +14,12 @@ namespace {
 
 using testing::ArduinoBoards;
 using testing::ComNumbers;
-
-struct PluggingMachine {
-    explicit PluggingMachine(const std::vector<int>& comNumbers) : machine(ArduinoBoards(comNumbers)) {}
-    snapshot::SnapshotMachine machine;
-};
+using testing::PluggingMachine;
 
 struct PluggingWindow : PluggingMachine, WindowOn {
     explicit PluggingWindow(const std::vector<int>& comNumbers)
         : PluggingMachine(comNumbers),
-          WindowOn(machine, machine, [this] { return snapshot::PortFactsOf(machine.Snapshot()); }) {
+          WindowOn(machine, machine, [this] { return PortFacts(); }) {
         LoadAndTick();
     }
     QTreeWidget& Tree() { return window.Tree(); }

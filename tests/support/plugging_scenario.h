@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "identity/port_identity.h"
+#include "snapshot/port_facts.h"
 #include "snapshot/scenario.h"
+#include "snapshot/snapshot_machine.h"
 
 namespace velmaro::testing {
 
@@ -45,5 +48,14 @@ inline std::vector<int> ComNumbers(int first, int last, int without = 0) {
     }
     return numbers;
 }
+
+// The boards as a machine that a test swaps for others; a window fixture derives from it ahead of
+// the window, so that the machine is built first.
+struct PluggingMachine {
+    explicit PluggingMachine(const std::vector<int>& comNumbers) : machine(ArduinoBoards(comNumbers)) {}
+    // The identity facts the window asks for after each refresh.
+    std::vector<identity::DeviceFacts> PortFacts() const { return snapshot::PortFactsOf(machine.Snapshot()); }
+    snapshot::SnapshotMachine machine;
+};
 
 }  // namespace velmaro::testing

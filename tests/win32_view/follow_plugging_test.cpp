@@ -12,8 +12,6 @@
 #include <vector>
 
 #include "frm_ports_window.h"
-#include "snapshot/port_facts.h"
-#include "snapshot/snapshot_machine.h"
 #include "support/plugging_scenario.h"
 #include "view_resources.h"
 #include "win32/win32_text.h"
@@ -24,16 +22,12 @@ namespace {
 
 using testing::ArduinoBoards;
 using testing::ComNumbers;
-
-struct PluggingMachine {
-    explicit PluggingMachine(const std::vector<int>& comNumbers) : machine(ArduinoBoards(comNumbers)) {}
-    snapshot::SnapshotMachine machine;
-};
+using testing::PluggingMachine;
 
 struct PluggingWindow : PluggingMachine, WindowOn {
     explicit PluggingWindow(const std::vector<int>& comNumbers)
         : PluggingMachine(comNumbers),
-          WindowOn(machine, machine, [this] { return snapshot::PortFactsOf(machine.Snapshot()); }) {
+          WindowOn(machine, machine, [this] { return PortFacts(); }) {
         LoadShowAndTick();
     }
     LRESULT List(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
